@@ -1,0 +1,26 @@
+/* Prints a few results of the installed libraries with the errno each call
+   left behind. */
+#include <errno.h>
+#include <stdio.h>
+#include <string.h>
+
+#include <varnel/math/c99.h>
+
+static const char* errno_name(int e) {
+  return e == 0 ? "ok" : e == EDOM ? "EDOM" : e == ERANGE ? "ERANGE" : strerror(e);
+}
+
+#define SHOW(expr)                                                         \
+  do {                                                                     \
+    errno = 0;                                                             \
+    double r_ = (double)(expr);                                            \
+    printf("%-32s = %-24.17g %s\n", #expr, r_, errno_name(errno));         \
+  } while (0)
+
+int main(void) {
+  SHOW(varnel_copysign(2.5, -0.0));
+  SHOW(varnel_copysignf(1.5f, -1.0f));
+  SHOW(varnel_expm1(1e-10));
+  SHOW(varnel_expm1l(1.0L));
+  return 0;
+}

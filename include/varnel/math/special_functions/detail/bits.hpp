@@ -1,0 +1,105 @@
+// Bit access for the floating formats: the one place where a value's bytes
+// are read or written as integers.  Every read and write is a byte copy into
+// or out of an unsigned integer; no pointer ever reinterprets a value in
+// place.
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
+
+#include <cstdint>
+#include <cstring>
+#include <limits>
+
+namespace varnel::math::detail {
+
+// Whole-word layout of an IEEE binary format whose width is an integer type.
+template <class T, class Bits, Bits SignMask, Bits ExponentMask, Bits SignificandMask>
+struct word_layout {
+  using value_type = T;
+  using bits_type = Bits;
+  static constexpr Bits sign_mask = SignMask;
+  static constexpr Bits exponent_mask = ExponentMask;
+  static constexpr Bits significand_mask = SignificandMask;
+
+  static Bits to_bits(T x) noexcept {
+    static_assert(sizeof(T) == sizeof(Bits), "layout width must match the type");
+    Bits b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+  }
+  static T from_bits(Bits b) noexcept {
+    T x;
+    std::memcpy(&x, &b, sizeof x);
+    return x;
+  }
+};
+
+// binary32: float.
+using word32_layout = word_layout<float, std::uint32_t, 0x80000000u, 0x7F800000u, 0x007FFFFFu>;
+// binary64: double.
+using word64_layout = word_layout<double, std::uint64_t, 0x8000000000000000u,
+                                  0x7FF0000000000000u, 0x000FFFFFFFFFFFFFu>;
+
+// A binary64 value read through its upper 32 bits only (bytes 4 to 7 on a
+// little-endian machine).  The low significand word is never read as an
+// integer: predicates that need it patch the high word of a copy so that
+// only significand bits remain, then compare the copy with 0.0.
+struct high_word_layout {
+  using value_type = double;
+  static constexpr std::uint32_t sign_mask = 0x80000000u;
+  static constexpr std::uint32_t exponent_mask = 0x7FF00000u;
+  static constexpr std::uint32_t significand_mask = 0x000FFFFFu;
+
+  static std::uint32_t high_word(double x) noexcept {
+    unsigned char bytes[sizeof x];
+    std::memcpy(bytes, &x, sizeof x);
+    std::uint32_t h;
+    std::memcpy(&h, bytes + 4, sizeof h);
+    return h;
+  }
+  static double with_high_word(double x, std::uint32_t h) noexcept {
+    unsigned char bytes[sizeof x];
+    std::memcpy(bytes, &x, sizeof x);
+    std::memcpy(bytes + 4, &h, sizeof h);
+    std::memcpy(&x, bytes, sizeof x);
+    return x;
+  }
+};
+
+// The native long double of x86-64 Linux: the 80-bit x87 extended format in
+// a 16-byte slot.  Bytes 0-7 hold the 64-bit significand with its explicit
+// integer bit, bytes 8-9 the sign and 15-bit exponent; the rest is padding
+// and is never read.
+struct x87_layout {
+  using value_type = long double;
+  static constexpr std::uint16_t sign_mask = 0x8000u;
+  static constexpr std::uint16_t exponent_mask = 0x7FFFu;
+  static constexpr std::uint64_t integer_bit = 0x8000000000000000u;
+
+  static_assert(std::numeric_limits<long double>::digits == 64,
+                "x87_layout describes the 64-bit-significand extended format");
+
+  static std::uint64_t significand(long double x) noexcept {
+    std::uint64_t m;
+    std::memcpy(&m, reinterpret_cast<const unsigned char*>(&x), sizeof m);
+    return m;
+  }
+  static std::uint16_t sign_exponent(long double x) noexcept {
+    std::uint16_t se;
+    std::memcpy(&se, reinterpret_cast<const unsigned char*>(&x) + 8, sizeof se);
+    return se;
+  }
+  static long double with_sign_exponent(long double x, std::uint16_t se) noexcept {
+    std::memcpy(reinterpret_cast<unsigned char*>(&x) + 8, &se, sizeof se);
+    return x;
+  }
+};
+
+template <class T> struct layout_of;
+template <> struct layout_of<float> { using type = word32_layout; };
+template <> struct layout_of<double> { using type = word64_layout; };
+template <> struct layout_of<long double> { using type = x87_layout; };
+template <class T> using layout_of_t = typename layout_of<T>::type;
+
+}  // namespace varnel::math::detail
+
+#endif

@@ -1,0 +1,42 @@
+// TR1 classification of floating values.  The instantiations for float,
+// double and long double live in varnel_math_c99f, varnel_math_c99 and
+// varnel_math_c99l respectively; link the library of the type you classify.
+// long double is classified in its native x87 extended format.
+#ifndef VARNEL_MATH_TR1_HPP
+#define VARNEL_MATH_TR1_HPP
+
+#include <varnel/math/c99.h>
+#include <varnel/math/special_functions/fpclassify.hpp>
+
+namespace varnel::math::tr1 {
+
+// One of FP_NAN, FP_INFINITE, FP_ZERO, FP_SUBNORMAL, FP_NORMAL (<cmath>).
+template <class T> VARNEL_MATH_API int fpclassify(T x);
+template <class T> VARNEL_MATH_API bool isfinite(T x);
+template <class T> VARNEL_MATH_API bool isinf(T x);
+template <class T> VARNEL_MATH_API bool isnan(T x);
+template <class T> VARNEL_MATH_API bool isnormal(T x);
+template <class T> VARNEL_MATH_API bool signbit(T x);
+
+template <class T> int fpclassify(T x) { return varnel::math::fpclassify(x); }
+template <class T> bool isfinite(T x) { return varnel::math::isfinite(x); }
+template <class T> bool isinf(T x) { return varnel::math::isinf(x); }
+template <class T> bool isnan(T x) { return varnel::math::isnan(x); }
+template <class T> bool isnormal(T x) { return varnel::math::isnormal(x); }
+template <class T> bool signbit(T x) { return varnel::math::signbit(x) == 1; }
+
+#define VARNEL_MATH_TR1_EXTERN(T)          \
+  extern template int fpclassify<T>(T);    \
+  extern template bool isfinite<T>(T);     \
+  extern template bool isinf<T>(T);        \
+  extern template bool isnan<T>(T);        \
+  extern template bool isnormal<T>(T);     \
+  extern template bool signbit<T>(T);
+VARNEL_MATH_TR1_EXTERN(float)
+VARNEL_MATH_TR1_EXTERN(double)
+VARNEL_MATH_TR1_EXTERN(long double)
+#undef VARNEL_MATH_TR1_EXTERN
+
+}  // namespace varnel::math::tr1
+
+#endif

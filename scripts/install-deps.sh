@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what a fresh machine lacks for building, testing and benchmarking
+# (Debian packages).  Does nothing when everything is present.
+set -euo pipefail
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v ninja >/dev/null || need+=(ninja-build)
+command -v g++ >/dev/null || need+=(g++)
+command -v clang++ >/dev/null || need+=(clang)
+command -v pkg-config >/dev/null || need+=(pkg-config)
+command -v python3 >/dev/null || need+=(python3)
+command -v nm >/dev/null || need+=(binutils)
+[ -f /usr/include/gtest/gtest.h ] || need+=(libgtest-dev)
+[ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
+ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
+python3 -c 'import mpmath' 2>/dev/null || need+=(python3-mpmath)
+
+if [ ${#need[@]} -gt 0 ]; then
+  echo "installing: ${need[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages and not root: run as root or install them yourself" >&2
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${need[@]}"
+fi

@@ -1,0 +1,28 @@
+// Exports of varnel_math_c99f: float members.  Families that widen run at
+// double and narrow their result to float; the rest compute in float.
+#include <varnel/math/c99.h>
+#include <varnel/math/tr1.hpp>
+#include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/policies/narrow_result.hpp>
+#include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fpclassify.hpp>
+
+namespace vm = varnel::math;
+using varnel::math::policies::errno_policy;
+
+extern "C" {
+
+float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
+
+float varnel_expm1f(float x) { return vm::expm1(x); }
+
+}  // extern "C"
+
+namespace varnel::math::tr1 {
+template int fpclassify<float>(float);
+template bool isfinite<float>(float);
+template bool isinf<float>(float);
+template bool isnan<float>(float);
+template bool isnormal<float>(float);
+template bool signbit<float>(float);
+}  // namespace varnel::math::tr1

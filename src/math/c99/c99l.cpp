@@ -1,0 +1,35 @@
+// Exports of varnel_math_c99l: long double members.  long double is the x87
+// extended format here, while every family computes in binary64: arguments
+// are mapped to double by round-to-nearest, the double computation runs
+// exactly as in varnel_math_c99, and the result is widened (exactly).
+// Operations that are exact on the value itself (classification, copysign,
+// fmax, fmin) work on the native long double instead.
+#include <varnel/math/c99.h>
+#include <varnel/math/tr1.hpp>
+#include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fpclassify.hpp>
+
+namespace vm = varnel::math;
+using varnel::math::policies::errno_policy;
+
+namespace {
+inline double to_binary64(long double x) { return static_cast<double>(x); }
+}  // namespace
+
+extern "C" {
+
+long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
+
+long double varnel_expm1l(long double x) { return vm::expm1(to_binary64(x)); }
+
+}  // extern "C"
+
+namespace varnel::math::tr1 {
+template int fpclassify<long double>(long double);
+template bool isfinite<long double>(long double);
+template bool isinf<long double>(long double);
+template bool isnan<long double>(long double);
+template bool isnormal<long double>(long double);
+template bool signbit<long double>(long double);
+}  // namespace varnel::math::tr1

@@ -1,0 +1,157 @@
+// Classification and sign operations through every layout, bit for bit.
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+
+#include <gtest/gtest.h>
+
+#include <varnel/math/special_functions/fpclassify.hpp>
+
+#include "support/bits.hpp"
+
+namespace {
+
+namespace vm = varnel::math;
+namespace vd = varnel::math::detail;
+using varnel_test::bits_of;
+using varnel_test::from_bits;
+using varnel_test::from_bits32;
+using varnel_test::x87_from;
+
+struct class64 {
+  std::uint64_t bits;
+  int fp_class;
+};
+
+// One table serves both binary64 layouts: the high-word layout must agree
+// with the whole-word layout on every pattern.
+const class64 binary64_cases[] = {
+    {0x0000000000000000u, FP_ZERO},
+    {0x8000000000000000u, FP_ZERO},
+    {0x0000000000000001u, FP_SUBNORMAL},   // 2^-1074
+    {0x000FFFFF00000000u, FP_SUBNORMAL},   // low word zero, upper significand bits set
+    {0x0000000100000000u, FP_SUBNORMAL},
+    {0x800FFFFFFFFFFFFFu, FP_SUBNORMAL},
+    {0x0010000000000000u, FP_NORMAL},      // 2^-1022
+    {0x3FF0000000000000u, FP_NORMAL},
+    {0xFFEFFFFFFFFFFFFFu, FP_NORMAL},
+    {0x7FF0000000000000u, FP_INFINITE},
+    {0xFFF0000000000000u, FP_INFINITE},
+    {0x7FF0000000000001u, FP_NAN},         // signalling, only the lowest bit: not an infinity
+    {0x7FF0000100000000u, FP_NAN},
+    {0x7FF8000000000000u, FP_NAN},
+    {0xFFF8000000000000u, FP_NAN},         // negative quiet NaN
+    {0x7FFFFFFFFFFFFFFFu, FP_NAN},
+};
+
+template <class L>
+void check_binary64_layout() {
+  for (const auto& c : binary64_cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.bits);
+    const double x = from_bits(c.bits);
+    EXPECT_EQ(vd::fpclassify_in<L>(x), c.fp_class);
+    EXPECT_EQ(vd::isnan_in<L>(x), c.fp_class == FP_NAN);
+    EXPECT_EQ(vd::isinf_in<L>(x), c.fp_class == FP_INFINITE);
+    EXPECT_EQ(vd::isfinite_in<L>(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
+    EXPECT_EQ(vd::isnormal_in<L>(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vd::signbit_in<L>(x), (c.bits >> 63) != 0 ? 1 : 0);
+    EXPECT_EQ(bits_of(vd::flip_sign_in<L>(x)), c.bits ^ 0x8000000000000000u);
+  }
+}
+
+TEST(Classify, Word64Layout) { check_binary64_layout<vd::word64_layout>(); }
+TEST(Classify, HighWordLayout) { check_binary64_layout<vd::high_word_layout>(); }
+
+TEST(Classify, Word32Layout) {
+  struct { std::uint32_t bits; int fp_class; } cases[] = {
+      {0x00000000u, FP_ZERO},      {0x80000000u, FP_ZERO},
+      {0x00000001u, FP_SUBNORMAL}, {0x807FFFFFu, FP_SUBNORMAL},
+      {0x00800000u, FP_NORMAL},    {0x7F7FFFFFu, FP_NORMAL},
+      {0x7F800000u, FP_INFINITE},  {0xFF800000u, FP_INFINITE},
+      {0x7F800001u, FP_NAN},       {0xFFC00000u, FP_NAN},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.bits);
+    const float x = from_bits32(c.bits);
+    EXPECT_EQ(vm::fpclassify(x), c.fp_class);
+    EXPECT_EQ(vm::isnan(x), c.fp_class == FP_NAN);
+    EXPECT_EQ(vm::isinf(x), c.fp_class == FP_INFINITE);
+    EXPECT_EQ(vm::isfinite(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
+    EXPECT_EQ(vm::isnormal(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vm::signbit(x), static_cast<int>(c.bits >> 31));
+  }
+}
+
+// Native x87 values, including encodings a binary64 cannot hold and the
+// invalid ones the processor treats as NaN.
+TEST(Classify, NativeLongDouble) {
+  struct { std::uint16_t se; std::uint64_t m; int fp_class; } cases[] = {
+      {0x0000, 0x0000000000000000u, FP_ZERO},
+      {0x8000, 0x0000000000000000u, FP_ZERO},
+      {0x0000, 0x0000000000000001u, FP_SUBNORMAL},
+      {0x0000, 0x8000000000000000u, FP_SUBNORMAL},  // pseudo-denormal
+      {0x0001, 0x8000000000000000u, FP_NORMAL},     // smallest normal, far below binary64's
+      {0x7FFE, 0xFFFFFFFFFFFFFFFFu, FP_NORMAL},     // largest, far above binary64's
+      {0x3FFF, 0x8000000000000000u, FP_NORMAL},     // 1.0
+      {0x3FFF, 0x0000000000000000u, FP_NAN},        // unnormal
+      {0x7FFF, 0x8000000000000000u, FP_INFINITE},
+      {0xFFFF, 0x8000000000000000u, FP_INFINITE},
+      {0x7FFF, 0x0000000000000000u, FP_NAN},        // pseudo-infinity
+      {0x7FFF, 0xC000000000000000u, FP_NAN},
+      {0x7FFF, 0x8000000000000001u, FP_NAN},        // signalling
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.se << ":" << c.m);
+    const long double x = x87_from(c.se, c.m);
+    EXPECT_EQ(vm::fpclassify(x), c.fp_class);
+    EXPECT_EQ(vm::isnan(x), c.fp_class == FP_NAN);
+    EXPECT_EQ(vm::isinf(x), c.fp_class == FP_INFINITE);
+    EXPECT_EQ(vm::isfinite(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
+    EXPECT_EQ(vm::isnormal(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vm::signbit(x), c.se >> 15);
+  }
+  EXPECT_FALSE(vm::isinf(1e4000L));
+  EXPECT_TRUE(vm::isnormal(1e-4000L));
+}
+
+TEST(Sign, SignOf) {
+  EXPECT_EQ(vm::sign_of(-0.0), 0);
+  EXPECT_EQ(vm::sign_of(0.0), 0);
+  EXPECT_EQ(vm::sign_of(-2.0), -1);
+  EXPECT_EQ(vm::sign_of(5e-324), 1);
+  EXPECT_EQ(vm::sign_of(from_bits(0xFFF8000000000000u)), -1);  // NaN by its sign bit
+  EXPECT_EQ(vm::sign_of(from_bits(0x7FF8000000000000u)), 1);
+}
+
+TEST(Sign, CopysignBitForBit) {
+  struct { std::uint64_t x, y, result; } cases[] = {
+      {0x4008000000000000u, 0x8000000000000000u, 0xC008000000000000u},  // (3, -0) = -3
+      {0x8000000000000000u, 0x3FF0000000000000u, 0x0000000000000000u},  // (-0, 1) = +0
+      {0x7FF8000000000000u, 0xBFF0000000000000u, 0xFFF8000000000000u},  // NaN takes the sign
+      {0x7FF0000000000001u, 0xFFF8000000000000u, 0xFFF0000000000001u},  // payload kept, NaN y
+      {0xFFF4000000000abcu, 0xFFF0000000000000u, 0xFFF4000000000abcu},  // same sign: untouched
+      {0x0000000000000001u, 0x8000000000000000u, 0x8000000000000001u},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(bits_of(vm::copysign(from_bits(c.x), from_bits(c.y))), c.result);
+    EXPECT_EQ(bits_of(vd::flip_sign_in<vd::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u,
+              c.x);
+  }
+  EXPECT_EQ(bits_of(vm::copysign(from_bits32(0x7FC00001u), -1.0f)), 0xFFC00001u);
+  const long double big = x87_from(0x7FFE, 0xFFFFFFFFFFFFFFFFu);
+  EXPECT_EQ(varnel_test::x87_sign_exponent(vm::copysign(big, -0.0L)), 0xFFFE);
+  EXPECT_EQ(varnel_test::x87_significand(vm::copysign(big, -0.0L)), 0xFFFFFFFFFFFFFFFFu);
+}
+
+TEST(Classify, NeverTouchesErrno) {
+  errno = 12345;
+  for (const auto& c : binary64_cases) {
+    const double x = from_bits(c.bits);
+    (void)vm::fpclassify(x);
+    (void)vm::isnan(x);
+    (void)vm::copysign(x, -x);
+  }
+  EXPECT_EQ(errno, 12345);
+}
+
+}  // namespace

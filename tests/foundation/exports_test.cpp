@@ -1,0 +1,89 @@
+// The exports of the three libraries, called through their public headers.
+#include <cerrno>
+#include <cmath>
+#include <limits>
+
+#include <gtest/gtest.h>
+
+#include <varnel/math/c99.h>
+#include <varnel/math/tr1.hpp>
+
+#include "support/bits.hpp"
+
+namespace {
+
+namespace tr1 = varnel::math::tr1;
+using varnel_test::bits_of;
+using varnel_test::from_bits;
+using varnel_test::x87_from;
+
+TEST(Exports, Expm1IsThePlatformFunction) {
+  const double xs[] = {0.0, -0.0, 1e-300, 0.5, -0.5, 1.0, 709.0, 710.0, -800.0,
+                       std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                       from_bits(0x7FF8000000000000u)};
+  for (double x : xs) {
+    SCOPED_TRACE(x);
+    errno = 0;
+    const double expected = std::expm1(x);
+    const int expected_errno = errno;
+    errno = 0;
+    EXPECT_EQ(bits_of(varnel_expm1(x)), bits_of(expected));
+    EXPECT_EQ(errno, expected_errno);
+    errno = 0;
+    const float fexpected = std::expm1(static_cast<float>(x));
+    const int fexpected_errno = errno;
+    errno = 0;
+    EXPECT_EQ(bits_of(varnel_expm1f(static_cast<float>(x))), bits_of(fexpected));
+    EXPECT_EQ(errno, fexpected_errno);
+    // long double: the binary64 function of the mapped argument, widened.
+    EXPECT_EQ(bits_of(static_cast<double>(varnel_expm1l(x))), bits_of(expected));
+  }
+  // 1e-320L is not a double: it is mapped by rounding before expm1.
+  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)), std::expm1(static_cast<double>(1e-320L)));
+}
+
+TEST(Exports, CopysignInEveryPrecision) {
+  EXPECT_EQ(bits_of(varnel_copysign(3.0, -0.0)), bits_of(-3.0));
+  EXPECT_EQ(bits_of(varnel_copysign(from_bits(0x7FF8000000000000u), -1.0)), 0xFFF8000000000000u);
+  EXPECT_EQ(bits_of(varnel_copysignf(-0.0f, 1.0f)), 0u);
+  // The native long double keeps all 64 significand bits: no round trip
+  // through binary64.
+  const long double x = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
+  const long double r = varnel_copysignl(x, -1.0L);
+  EXPECT_EQ(varnel_test::x87_sign_exponent(r), 0xBFFF);
+  EXPECT_EQ(varnel_test::x87_significand(r), 0x8000000000000001u);
+  EXPECT_EQ(varnel_copysignl(1e4000L, -1.0L), -1e4000L);
+}
+
+TEST(Exports, ClassificationInstantiations) {
+  EXPECT_EQ(tr1::fpclassify(5e-324), FP_SUBNORMAL);
+  EXPECT_EQ(tr1::fpclassify(0x1p-1022), FP_NORMAL);
+  EXPECT_EQ(tr1::fpclassify(0x1p-149f), FP_SUBNORMAL);
+  EXPECT_EQ(tr1::fpclassify(0x1p-126f), FP_NORMAL);
+  EXPECT_EQ(tr1::fpclassify(1e-4000L), FP_NORMAL);
+  EXPECT_TRUE(tr1::isnan(from_bits(0x7FF0000000000001u)));
+  EXPECT_FALSE(tr1::isinf(from_bits(0x7FF0000000000001u)));
+  EXPECT_FALSE(tr1::isinf(1e4000L));
+  EXPECT_TRUE(tr1::isfinite(1e4000L));
+  EXPECT_TRUE(tr1::signbit(-0.0));
+  EXPECT_TRUE(tr1::signbit(-0.0f));
+  EXPECT_TRUE(tr1::signbit(-0.0L));
+  EXPECT_FALSE(tr1::isnormal(0.0f));
+  EXPECT_TRUE(tr1::isinf(-HUGE_VALL));
+}
+
+TEST(Exports, NeverClearOrReadErrno) {
+  for (int start : {0, EDOM, ERANGE}) {
+    errno = start;
+    (void)varnel_copysign(1.0, -1.0);
+    (void)varnel_copysignf(1.0f, -1.0f);
+    (void)varnel_copysignl(1.0L, -1.0L);
+    (void)tr1::fpclassify(std::nan(""));
+    (void)tr1::isnan(std::nanf(""));
+    (void)tr1::signbit(-1.0L);
+    (void)varnel_expm1(0.5);  // succeeds: the platform leaves errno alone
+    EXPECT_EQ(errno, start);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,32 @@
+// A policy for tests: behaves exactly like errno_policy (same errno, same
+// values) and also records what every error site passes to its action, so
+// tests can check the function-name strings and messages.
+#ifndef VARNEL_TESTS_SUPPORT_RECORDING_POLICY_HPP
+#define VARNEL_TESTS_SUPPORT_RECORDING_POLICY_HPP
+
+#include <string>
+#include <vector>
+
+#include <varnel/math/policies/error_handling.hpp>
+
+namespace varnel_test {
+
+struct error_report {
+  varnel::math::policies::error_kind kind;
+  std::string function;
+  std::string message;  // empty when the site passed none and there is no default
+};
+
+struct recording_policy {
+  std::vector<error_report>* log;
+};
+
+inline void observe_error(const recording_policy& p, varnel::math::policies::error_kind kind,
+                          const char* function, const char* message) {
+  p.log->push_back({kind, function != nullptr ? function : "",
+                    message != nullptr ? message : ""});
+}
+
+}  // namespace varnel_test
+
+#endif
