@@ -30,6 +30,10 @@ function(varnel_add_shared_library target)
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
+  # The .pc file finds its prefix relative to itself, so the package can be
+  # installed under any --prefix and still be found through PKG_CONFIG_PATH.
+  file(RELATIVE_PATH PC_PREFIX_FROM_PCFILE
+    "/root/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/root")
   set(PC_NAME ${target})
   set(PC_DESCRIPTION "${ARG_DESCRIPTION}")
   set(PC_VERSION ${PROJECT_VERSION})
