@@ -1,0 +1,45 @@
+// sqrt(x^2 + y^2) without overflow or underflow in the intermediate square:
+// the smaller magnitude is scaled by the larger before squaring.
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_HYPOT_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_HYPOT_HPP
+
+#include <cmath>
+
+#include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/tools/limits.hpp>
+
+namespace varnel::math {
+
+// Computes in T (float with sqrtf and epsilon 2^-23, or double); long double
+// callers map to double first.
+template <class T, class Policy>
+inline T hypot(T x, T y, const Policy& pol) noexcept {
+  static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
+  const char* const function = "varnel::math::hypot<%1%>(%1%,%1%)";
+  x = std::fabs(x);
+  y = std::fabs(y);
+  // Before any NaN handling: an infinite argument wins over a NaN partner.
+  const T inf = tools::infinity<T>();
+  if (x == inf || y == inf) return policies::on_overflow_error<T>(function, nullptr, pol);
+  // Larger magnitude into x.  With a NaN the comparison is false and the
+  // NaN travels on to give a NaN below, errno untouched.
+  if (y > x) {
+    const T t = x;
+    x = y;
+    y = t;
+  }
+  // y too small to change x: 1 + r*r would round to 1.  Equality included.
+  // Also catches two zeros, before the division by x.
+  if (x * tools::machine_epsilon<T>() >= y) return x;
+  const T r = y / x;
+  const T h = x * std::sqrt(T(1) + r * r);
+  // Both arguments are finite here (and a NaN gives a NaN), so an infinite
+  // result is an overflow of the true value beyond the largest finite one.
+  if (isinf(h)) return policies::on_overflow_error<T>(function, nullptr, pol);
+  return h;
+}
+
+}  // namespace varnel::math
+
+#endif
