@@ -30,6 +30,41 @@ VARNEL_MATH_API double varnel_expm1(double x);
 VARNEL_MATH_API float varnel_expm1f(float x);
 VARNEL_MATH_API long double varnel_expm1l(long double x);
 
+/* larger and smaller value, a NaN counting as missing; one argument is
+   returned bit for bit */
+VARNEL_MATH_API double varnel_fmax(double x, double y);
+VARNEL_MATH_API float varnel_fmaxf(float x, float y);
+VARNEL_MATH_API long double varnel_fmaxl(long double x, long double y);
+VARNEL_MATH_API double varnel_fmin(double x, double y);
+VARNEL_MATH_API float varnel_fminf(float x, float y);
+VARNEL_MATH_API long double varnel_fminl(long double x, long double y);
+
+/* sqrt(x*x + y*y); an infinite argument or an overflowing result gives
+   +infinity with ERANGE */
+VARNEL_MATH_API double varnel_hypot(double x, double y);
+VARNEL_MATH_API float varnel_hypotf(float x, float y);
+VARNEL_MATH_API long double varnel_hypotl(long double x, long double y);
+
+/* ln(1 + x): x < -1 gives EDOM and NaN, x == -1 ERANGE and -infinity */
+VARNEL_MATH_API double varnel_log1p(double x);
+VARNEL_MATH_API float varnel_log1pf(float x);
+VARNEL_MATH_API long double varnel_log1pl(long double x);
+
+/* rounding, halfway cases away from zero; a non-finite argument or a value
+   the result type cannot hold gives ERANGE and a saturated result */
+VARNEL_MATH_API double varnel_round(double x);
+VARNEL_MATH_API float varnel_roundf(float x);
+VARNEL_MATH_API long double varnel_roundl(long double x);
+VARNEL_MATH_API double varnel_trunc(double x);
+VARNEL_MATH_API float varnel_truncf(float x);
+VARNEL_MATH_API long double varnel_truncl(long double x);
+VARNEL_MATH_API long varnel_lround(double x);
+VARNEL_MATH_API long varnel_lroundf(float x);
+VARNEL_MATH_API long varnel_lroundl(long double x);
+VARNEL_MATH_API long long varnel_llround(double x);
+VARNEL_MATH_API long long varnel_llroundf(float x);
+VARNEL_MATH_API long long varnel_llroundl(long double x);
+
 #ifdef __cplusplus
 } /* extern "C" */
 #endif

@@ -4,6 +4,10 @@
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
 namespace vm = varnel::math;
@@ -14,6 +18,17 @@ extern "C" {
 double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
 
 double varnel_expm1(double x) { return vm::expm1(x); }
+
+double varnel_fmax(double x, double y) { return vm::fmax(x, y); }
+double varnel_fmin(double x, double y) { return vm::fmin(x, y); }
+double varnel_hypot(double x, double y) { return vm::hypot(x, y, errno_policy()); }
+
+double varnel_log1p(double x) { return vm::log1p(x, errno_policy()); }
+
+double varnel_round(double x) { return vm::round(x, errno_policy()); }
+double varnel_trunc(double x) { return vm::trunc(x, errno_policy()); }
+long varnel_lround(double x) { return vm::lround(x, errno_policy()); }
+long long varnel_llround(double x) { return vm::llround(x, errno_policy()); }
 
 }  // extern "C"
 

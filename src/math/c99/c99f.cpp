@@ -5,6 +5,10 @@
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
 namespace vm = varnel::math;
@@ -15,6 +19,18 @@ extern "C" {
 float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
 
 float varnel_expm1f(float x) { return vm::expm1(x); }
+
+// Computed in float throughout, no widening.
+float varnel_fmaxf(float x, float y) { return vm::fmax(x, y); }
+float varnel_fminf(float x, float y) { return vm::fmin(x, y); }
+float varnel_hypotf(float x, float y) { return vm::hypot(x, y, errno_policy()); }
+
+float varnel_log1pf(float x) { return vm::log1p(x, errno_policy()); }
+
+float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
+float varnel_truncf(float x) { return vm::trunc(x, errno_policy()); }
+long varnel_lroundf(float x) { return vm::lround(x, errno_policy()); }
+long long varnel_llroundf(float x) { return vm::llround(x, errno_policy()); }
 
 }  // extern "C"
 

@@ -8,6 +8,10 @@
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
 namespace vm = varnel::math;
@@ -22,6 +26,20 @@ extern "C" {
 long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
 
 long double varnel_expm1l(long double x) { return vm::expm1(to_binary64(x)); }
+
+// Native: the result is one of the arguments, bit for bit.
+long double varnel_fmaxl(long double x, long double y) { return vm::fmax(x, y); }
+long double varnel_fminl(long double x, long double y) { return vm::fmin(x, y); }
+long double varnel_hypotl(long double x, long double y) {
+  return vm::hypot(to_binary64(x), to_binary64(y), errno_policy());
+}
+
+long double varnel_log1pl(long double x) { return vm::log1p(to_binary64(x), errno_policy()); }
+
+long double varnel_roundl(long double x) { return vm::round(to_binary64(x), errno_policy()); }
+long double varnel_truncl(long double x) { return vm::trunc(to_binary64(x), errno_policy()); }
+long varnel_lroundl(long double x) { return vm::lround(to_binary64(x), errno_policy()); }
+long long varnel_llroundl(long double x) { return vm::llround(to_binary64(x), errno_policy()); }
 
 }  // extern "C"
 
