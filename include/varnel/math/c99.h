@@ -25,6 +25,16 @@ VARNEL_MATH_API double varnel_copysign(double x, double y);
 VARNEL_MATH_API float varnel_copysignf(float x, float y);
 VARNEL_MATH_API long double varnel_copysignl(long double x, long double y);
 
+/* error function and its complement; a NaN gives EDOM, a nonzero result
+   below the smallest normal value of the type (erf of a tiny x, erfc of a
+   large one) ERANGE with the subnormal or zero result */
+VARNEL_MATH_API double varnel_erf(double x);
+VARNEL_MATH_API float varnel_erff(float x);
+VARNEL_MATH_API long double varnel_erfl(long double x);
+VARNEL_MATH_API double varnel_erfc(double x);
+VARNEL_MATH_API float varnel_erfcf(float x);
+VARNEL_MATH_API long double varnel_erfcl(long double x);
+
 /* e^x - 1 (the platform's, unchanged) */
 VARNEL_MATH_API double varnel_expm1(double x);
 VARNEL_MATH_API float varnel_expm1f(float x);

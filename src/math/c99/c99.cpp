@@ -3,6 +3,7 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
@@ -16,6 +17,9 @@ using varnel::math::policies::errno_policy;
 extern "C" {
 
 double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
+
+double varnel_erf(double x) { return vm::erf(x, errno_policy()); }
+double varnel_erfc(double x) { return vm::erfc(x, errno_policy()); }
 
 double varnel_expm1(double x) { return vm::expm1(x); }
 

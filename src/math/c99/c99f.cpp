@@ -4,6 +4,7 @@
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
+#include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
@@ -17,6 +18,10 @@ using varnel::math::policies::errno_policy;
 extern "C" {
 
 float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
+
+// Widened: the binary64 routine runs, the result is narrowed to float.
+float varnel_erff(float x) { return vm::erf(x, errno_policy()); }
+float varnel_erfcf(float x) { return vm::erfc(x, errno_policy()); }
 
 float varnel_expm1f(float x) { return vm::expm1(x); }
 
