@@ -377,7 +377,7 @@ def build_double_tables():
               [(n, uniform(d, 1.0, 20.0))]),
         Range("large", "20 <= x < 170, non-integers, uniform", lambda x: 20 <= x < 170 and non_integer(x),
               [(n, uniform(d, 20.0, 170.0))]),
-        Range("near-overflow", "170 <= x < 171.62437695630272 (last finite), non-integers",
+        Range("near-overflow", "170 <= x <= 171.62437695630272 (last finite), non-integers",
               lambda x: 170 <= x <= 171.62437695630272 and non_integer(x),
               [(n // 2, uniform(d, 170.0, 171.62437695630272))]),
         Range("integers", "x = 1, 2, ..., 171: (x-1)!, exact factorials correctly rounded",
@@ -391,9 +391,11 @@ def build_double_tables():
               lambda x: -170 < x < -20 and non_integer(x),
               [(n * 3 // 4, uniform(d, -170.0, -20.0)), (n // 4, near_integers(d, -169, -21, -40, -2))]),
         Range("reflection-tail", "-190 < x <= -170 non-integers and -200.5, normal results only "
-              "(fixed points -170.1 ... -200.5 plus uniform)",
+              "(fixed points -170.1 ... -200.5, uniform on (-171, -170) where results are normal, "
+              "on (-178, -171) where they become subnormal, and on (-190, -178))",
               lambda x: (-190 < x <= -170 or x == -200.5) and non_integer(x),
-              [(len(tail_points), fixed(tail_points)), (40, uniform(d, -190.0, -170.0))],
+              [(len(tail_points), fixed(tail_points)), (80, uniform(d, -171.0, -170.0)),
+               (60, uniform(d, -178.0, -171.0)), (20, uniform(d, -190.0, -178.0))],
               tiny_result_names=("reflection-subnormal", "reflection-underflow")),
     ], [2.0**-26, 1.0 / DBL_MAX, 0.5, 1.5, 2.5, 19.5, 20.5, 141.975, 169.5, 170.5,
         171.62437695630272, -0.5, -19.5, -20.5, -1e-20, -(1 - 2.0**-53), -169.5])
@@ -424,7 +426,8 @@ def build_double_tables():
         Range("medium", "3 <= x < 15, uniform", lg(3.0, 15.0), [(n, uniform(d, 3.0, 15.0))]),
         Range("high", "15 <= x < 100, uniform", lg(15.0, 100.0), [(n, uniform(d, 15.0, 100.0))]),
         Range("large", "100 <= x < 1e6, log-uniform", lg(100.0, 1e6), [(n, binades(d, 6, 20))]),
-        Range("huge", "1e6 <= x: log-uniform up to 1e300, and the neighbours of 2.5599833278516385e305 "
+        Range("huge", "1e6 <= x: log-uniform up to 2^997 (about 1.3e300), and the thresholds 1e305 and "
+              "2.5599833278516385e305 (last finite) "
               "(results above DBL_MAX skipped)", lambda x: x >= 1e6,
               [(n, binades(d, 20, 997))]),
         Range("negative", "-100 < x < 0, non-integers: uniform, log-uniform near 0, beside the poles",
@@ -688,6 +691,9 @@ def hexf(v):
 
 
 def generate_table(function, fmt, fn, ranges, thresholds):
+    # erf and erfc draw the same arguments in their common ranges, so that
+    # the accuracy tests (and the cross-check erf + erfc = 1) can pair them
+    seed_name = "erf" if function == "erfc" else function
     binary = function == "hypot"
     min_result = fmt.min_normal
     max_result = fmt.max_value
@@ -698,7 +704,7 @@ def generate_table(function, fmt, fn, ranges, thresholds):
     def candidates():
         for rg in ranges:
             for idx, (count, sampler) in enumerate(rg.parts):
-                rng = random.Random("%s%s/%s/%d" % (function, fmt.suffix, rg.name, idx))
+                rng = random.Random("%s%s/%s/%d" % (seed_name, fmt.suffix, rg.name, idx))
                 for _ in range(count):
                     yield rg, sampler(rng)
         for t in thresholds:
@@ -743,7 +749,7 @@ def generate_table(function, fmt, fn, ranges, thresholds):
     return lines_by_range
 
 
-def header(function, fmt, ranges, lines_by_range):
+def header(function, fmt, ranges, thresholds, lines_by_range):
     counts = dict((name, len(rows)) for name, rows in lines_by_range)
     binary = function == "hypot"
     args = "x, y" if binary else "x"
@@ -773,14 +779,20 @@ def header(function, fmt, ranges, lines_by_range):
             out.append("# range reflection-underflow: points of reflection-tail whose exact "
                        "|result| is below 2^-1075 (half the smallest subnormal), so ref_hi is "
                        "the correctly rounded signed zero (%d points)" % len(rows))
-    out.append("# thresholds and their neighbours are included in the range that contains them")
+    if function == "hypot":
+        listed = ", ".join("(%r, %r)" % (fmt.round(a), fmt.round(b)) for a, b in thresholds)
+        how = "each y with its neighbour on each side"
+    else:
+        listed = ", ".join(repr(fmt.round(t)) for t in thresholds)
+        how = "each with two neighbours on each side"
+    out.append("# thresholds (%s), placed in the range that contains them: %s" % (how, listed))
     return out
 
 
-def write_table(path, function, fmt, ranges, lines_by_range):
+def write_table(path, function, fmt, ranges, thresholds, lines_by_range):
     binary = function == "hypot"
     with open(path, "w", newline="\n") as fh:
-        for line in header(function, fmt, ranges, lines_by_range):
+        for line in header(function, fmt, ranges, thresholds, lines_by_range):
             fh.write(line + "\n")
         for name, rows in lines_by_range:
             for args, hi, lo in rows:
@@ -807,7 +819,7 @@ def main(argv):
             fn, ranges, thresholds = tables[function]
             lines = generate_table(function, fmt, fn, ranges, thresholds)
             path = os.path.join(opts.out, file_name + ".tsv")
-            count = write_table(path, function, fmt, ranges, lines)
+            count = write_table(path, function, fmt, ranges, thresholds, lines)
             total += count
             print("%-8s %6d points %8d bytes %6.1f s" % (file_name, count, os.path.getsize(path),
                                                           time.time() - t0), file=sys.stderr)
