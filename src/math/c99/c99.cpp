@@ -3,6 +3,9 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/acosh.hpp>
+#include <varnel/math/special_functions/asinh.hpp>
+#include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
@@ -17,6 +20,10 @@ using varnel::math::policies::errno_policy;
 extern "C" {
 
 double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
+
+double varnel_acosh(double x) { return vm::acosh(x, errno_policy()); }
+double varnel_asinh(double x) { return vm::asinh(x, errno_policy()); }
+double varnel_atanh(double x) { return vm::atanh(x, errno_policy()); }
 
 double varnel_erf(double x) { return vm::erf(x, errno_policy()); }
 double varnel_erfc(double x) { return vm::erfc(x, errno_policy()); }

@@ -4,6 +4,9 @@
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
+#include <varnel/math/special_functions/acosh.hpp>
+#include <varnel/math/special_functions/asinh.hpp>
+#include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
@@ -20,6 +23,10 @@ extern "C" {
 float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
 
 // Widened: the binary64 routine runs, the result is narrowed to float.
+float varnel_acoshf(float x) { return vm::acosh(x, errno_policy()); }
+float varnel_asinhf(float x) { return vm::asinh(x, errno_policy()); }
+float varnel_atanhf(float x) { return vm::atanh(x, errno_policy()); }
+
 float varnel_erff(float x) { return vm::erf(x, errno_policy()); }
 float varnel_erfcf(float x) { return vm::erfc(x, errno_policy()); }
 

@@ -7,6 +7,9 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/acosh.hpp>
+#include <varnel/math/special_functions/asinh.hpp>
+#include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
@@ -25,6 +28,10 @@ inline double to_binary64(long double x) { return static_cast<double>(x); }
 extern "C" {
 
 long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
+
+long double varnel_acoshl(long double x) { return vm::acosh(to_binary64(x), errno_policy()); }
+long double varnel_asinhl(long double x) { return vm::asinh(to_binary64(x), errno_policy()); }
+long double varnel_atanhl(long double x) { return vm::atanh(to_binary64(x), errno_policy()); }
 
 long double varnel_erfl(long double x) { return vm::erf(to_binary64(x), errno_policy()); }
 long double varnel_erfcl(long double x) { return vm::erfc(to_binary64(x), errno_policy()); }

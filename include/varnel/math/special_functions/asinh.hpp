@@ -1,0 +1,84 @@
+// Inverse hyperbolic sine.  One binary64 routine for every precision:
+// float members widen, long double members are mapped to binary64 by their
+// exports.
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_ASINH_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_ASINH_HPP
+
+#include <cmath>
+#include <type_traits>
+
+#include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/policies/narrow_result.hpp>
+#include <varnel/math/special_functions/expm1.hpp>
+#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/tools/constants.hpp>
+#include <varnel/math/tools/limits.hpp>
+
+namespace varnel::math {
+
+// Declared ahead: negative arguments re-enter the family entry.
+template <class T, class Policy>
+inline T asinh(T x, const Policy& pol) noexcept;
+
+namespace detail {
+
+// sqrt(1 + y) - 1 without the cancellation of the direct form for small y:
+// sqrt(1 + y) = exp(log1p(y)/2), so the difference is expm1(log1p(y)/2).
+// Away from zero the direct form loses nothing and costs less.
+template <class Policy>
+inline double sqrt_one_plus_minus_one(double y, const Policy& pol) noexcept {
+  if (std::fabs(y) > 0.75) return std::sqrt(1 + y) - 1;
+  return varnel::math::expm1(varnel::math::log1p(y, pol) / 2);
+}
+
+template <class Policy>
+inline double asinh_eval(double x, const Policy& pol) noexcept {
+  // Only a NaN is rejected; the infinities run through the huge-argument
+  // form and come back infinite, for narrow_result to report.
+  if (isnan(x)) {
+    return policies::on_domain_error<double>("varnel::math::asinh<%1%>(%1%)",
+                                             "asinh requires a finite argument, but got x = %1%.",
+                                             x, pol);
+  }
+  if (x >= tools::fourth_root_epsilon<double>()) {
+    // x > 2^26: log(2x) + 1/(4x^2), the first terms of the expansion at
+    // infinity; x is never squared on its own.
+    if (x > 1 / tools::root_epsilon<double>()) {
+      return (constants::ln2<double>() + std::log(x)) + 1 / ((4 * x) * x);
+    }
+    // 2^-13 <= x < 0.5: x + sqrt(1 + x^2) - 1 is small, and log1p of it
+    // keeps the digits that log(x + sqrt(x^2 + 1)) would lose near 1.
+    if (x < 0.5) {
+      return varnel::math::log1p(x + sqrt_one_plus_minus_one(x * x, pol), pol);
+    }
+    return std::log(x + std::sqrt((x * x) + 1));
+  }
+  // x <= -2^-13: asinh is odd.  Back through the family entry, so that the
+  // negated value is the positive one bit for bit, range checks included.
+  if (x <= -tools::fourth_root_epsilon<double>()) {
+    return -varnel::math::asinh(-x, pol);
+  }
+  // |x| < 2^-13: x - x^3/6, whose next term x^5*3/40 is below half an ulp.
+  // Below 2^-26 even x^3/6 is, and x itself comes back (zeros keep their
+  // sign).
+  if (std::fabs(x) >= tools::root_epsilon<double>()) {
+    return x - ((x * x) * x) / 6;
+  }
+  return x;
+}
+
+}  // namespace detail
+
+// T is float or double: float arguments widen exactly and the binary64
+// result is narrowed with the float limits.
+template <class T, class Policy>
+inline T asinh(T x, const Policy& pol) noexcept {
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
+  return policies::narrow_result<T>(detail::asinh_eval(static_cast<double>(x), pol),
+                                    "varnel::math::asinh<%1%>(%1%)", pol);
+}
+
+}  // namespace varnel::math
+
+#endif
