@@ -1,0 +1,224 @@
+// fmax and fmin (NaNs as missing values, signed zeros, one argument
+// returned bit for bit) and hypot (infinities before NaNs, the epsilon short
+// cut, overflow of finite arguments reported as ERANGE).
+#include <cerrno>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <varnel/math/c99.h>
+#include <varnel/math/special_functions/hypot.hpp>
+
+#include "support/bits.hpp"
+#include "support/recording_policy.hpp"
+
+namespace {
+
+namespace vm = varnel::math;
+using varnel::math::policies::error_kind;
+using varnel_test::bits_of;
+using varnel_test::from_bits;
+using varnel_test::from_bits32;
+using varnel_test::x87_from;
+using varnel_test::x87_sign_exponent;
+using varnel_test::x87_significand;
+
+constexpr double inf = std::numeric_limits<double>::infinity();
+constexpr double dmax = 0x1.fffffffffffffp+1023;
+constexpr float finf = std::numeric_limits<float>::infinity();
+constexpr float fmax_ = 0x1.fffffep+127f;
+
+// Distinct NaNs so that the one returned can be told apart.
+const std::uint64_t nan_a = 0x7FF8000000000123u;
+const std::uint64_t nan_b = 0xFFF800000000ABCDu;  // negative, other payload
+const std::uint64_t snan = 0x7FF0000000000001u;   // signalling
+
+TEST(FmaxFmin, Binary64) {
+  const struct { std::uint64_t x, y, max, min; } cases[] = {
+      {bits_of(2.0), bits_of(3.0), bits_of(3.0), bits_of(2.0)},
+      {bits_of(3.0), bits_of(2.0), bits_of(3.0), bits_of(2.0)},
+      {nan_a, bits_of(2.0), bits_of(2.0), bits_of(2.0)},
+      {bits_of(2.0), nan_a, bits_of(2.0), bits_of(2.0)},
+      {nan_a, bits_of(-1.0), bits_of(-1.0), bits_of(-1.0)},
+      {bits_of(-inf), nan_b, bits_of(-inf), bits_of(-inf)},
+      // Two NaNs: the second, sign and payload included.
+      {nan_a, nan_b, nan_b, nan_b},
+      {nan_b, nan_a, nan_a, nan_a},
+      {nan_a, snan, snan, snan},
+      // Ties keep the first argument.
+      {bits_of(0.0), bits_of(-0.0), bits_of(0.0), bits_of(0.0)},
+      {bits_of(-0.0), bits_of(0.0), bits_of(-0.0), bits_of(-0.0)},
+      {bits_of(-inf), bits_of(inf), bits_of(inf), bits_of(-inf)},
+      {bits_of(dmax), bits_of(inf), bits_of(inf), bits_of(dmax)},
+      {1u, 0x8000000000000001u, 1u, 0x8000000000000001u},  // subnormals
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.x << " " << c.y);
+    errno = 0;
+    EXPECT_EQ(bits_of(varnel_fmax(from_bits(c.x), from_bits(c.y))), c.max);
+    EXPECT_EQ(bits_of(varnel_fmin(from_bits(c.x), from_bits(c.y))), c.min);
+    EXPECT_EQ(errno, 0);
+  }
+}
+
+TEST(FmaxFmin, Binary32) {
+  const struct { std::uint32_t x, y, max, min; } cases[] = {
+      {0x7FC00123u, bits_of(2.0f), bits_of(2.0f), bits_of(2.0f)},
+      {bits_of(2.0f), 0x7FC00123u, bits_of(2.0f), bits_of(2.0f)},
+      {0x7FC00123u, 0xFFC0ABCDu, 0xFFC0ABCDu, 0xFFC0ABCDu},
+      {0xFFC0ABCDu, 0x7F800001u, 0x7F800001u, 0x7F800001u},
+      {bits_of(0.0f), bits_of(-0.0f), bits_of(0.0f), bits_of(0.0f)},
+      {bits_of(-0.0f), bits_of(0.0f), bits_of(-0.0f), bits_of(-0.0f)},
+      {bits_of(-1.0f), bits_of(1.0f), bits_of(1.0f), bits_of(-1.0f)},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << std::hex << c.x << " " << c.y);
+    EXPECT_EQ(bits_of(varnel_fmaxf(from_bits32(c.x), from_bits32(c.y))), c.max);
+    EXPECT_EQ(bits_of(varnel_fminf(from_bits32(c.x), from_bits32(c.y))), c.min);
+  }
+}
+
+// The long double members compare the native x87 values: no mapping to
+// binary64, so differences below binary64 precision and values beyond its
+// range survive, and the argument comes back bit for bit.
+TEST(FmaxFmin, NativeLongDouble) {
+  const long double one_plus = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
+  const long double nan_l = x87_from(0xFFFF, 0xC000000000001234u);     // negative NaN, payload
+  const long double nan_m = x87_from(0x7FFF, 0xC000000000005678u);
+  const struct { long double x, y, max, min; } cases[] = {
+      {one_plus, 1.0L, one_plus, 1.0L},
+      {1.0L, one_plus, one_plus, 1.0L},
+      {1e4000L, 1e3000L, 1e4000L, 1e3000L},
+      {nan_l, -1e-4000L, -1e-4000L, -1e-4000L},
+      {nan_m, nan_l, nan_l, nan_l},
+      {0.0L, -0.0L, 0.0L, 0.0L},
+      {-0.0L, 0.0L, -0.0L, -0.0L},
+  };
+  for (const auto& c : cases) {
+    const long double mx = varnel_fmaxl(c.x, c.y);
+    const long double mn = varnel_fminl(c.x, c.y);
+    EXPECT_EQ(x87_sign_exponent(mx), x87_sign_exponent(c.max));
+    EXPECT_EQ(x87_significand(mx), x87_significand(c.max));
+    EXPECT_EQ(x87_sign_exponent(mn), x87_sign_exponent(c.min));
+    EXPECT_EQ(x87_significand(mn), x87_significand(c.min));
+  }
+}
+
+struct hypot_case {
+  double x, y;
+  std::uint64_t expected;
+  int err;
+};
+
+const std::uint64_t inf_bits = 0x7FF0000000000000u;
+// Any NaN will do: the platform's arithmetic picks the payload.
+const std::uint64_t any_nan = ~std::uint64_t(0);
+
+const hypot_case hypot_cases[] = {
+    {3.0, 4.0, bits_of(5.0), 0},
+    {-3.0, -4.0, bits_of(5.0), 0},
+    {4.0, -3.0, bits_of(5.0), 0},
+    // An infinity wins over a NaN in the other argument, and is an error.
+    {inf, from_bits(nan_a), inf_bits, ERANGE},
+    {from_bits(nan_b), -inf, inf_bits, ERANGE},
+    {-inf, 0.0, inf_bits, ERANGE},
+    {0.0, inf, inf_bits, ERANGE},
+    // A NaN without an infinite partner: a NaN, errno untouched.
+    {from_bits(nan_a), 1.0, any_nan, 0},
+    {1.0, from_bits(nan_a), any_nan, 0},
+    {from_bits(nan_a), 0.0, any_nan, 0},
+    // Zeros: +0 from the short cut, no division.
+    {0.0, 0.0, bits_of(0.0), 0},
+    {-0.0, -0.0, bits_of(0.0), 0},
+    {-0.0, 5e-324, bits_of(5e-324), 0},
+    // The short cut includes equality: 1 * 2^-52 >= 2^-52.
+    {1.0, 0x1p-52, bits_of(1.0), 0},
+    {0x1p-52, -1.0, bits_of(1.0), 0},
+    {1.0, 1e-17, bits_of(1.0), 0},
+    // sqrt(2) * 1e308 = 1.4142135623730951e308, finite.
+    {1e308, 1e308, bits_of(1.4142135623730951e308), 0},
+    {dmax, 0x1p+996, bits_of(dmax), 0},  // 1 + 2^-56 rounds to 1
+    // Finite arguments, result beyond the largest double: overflow.
+    {1.5e308, 1.5e308, inf_bits, ERANGE},
+    {-1.5e308, 1.5e308, inf_bits, ERANGE},
+    {dmax, dmax, inf_bits, ERANGE},
+    {dmax, 0x1p+1000, inf_bits, ERANGE},  // sqrt(1 + 2^-48) = 1 + 2^-49 lifts dmax past 2^1024
+};
+
+void expect_hypot(double result, const hypot_case& c) {
+  if (c.expected == any_nan) {
+    EXPECT_TRUE(std::isnan(result));
+  } else {
+    EXPECT_EQ(bits_of(result), c.expected);
+  }
+}
+
+TEST(Hypot, Binary64AndLongDouble) {
+  for (const auto& c : hypot_cases) {
+    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+    errno = 0;
+    expect_hypot(varnel_hypot(c.x, c.y), c);
+    EXPECT_EQ(errno, c.err);
+    errno = 0;
+    expect_hypot(static_cast<double>(varnel_hypotl(c.x, c.y)), c);
+    EXPECT_EQ(errno, c.err);
+  }
+  // A long double beyond the binary64 range maps to infinity.
+  errno = 0;
+  EXPECT_EQ(varnel_hypotl(1e4000L, 1.0L), std::numeric_limits<long double>::infinity());
+  EXPECT_EQ(errno, ERANGE);
+}
+
+TEST(Hypot, Binary32ComputesInFloat) {
+  const std::uint32_t finf_bits = 0x7F800000u;
+  const struct { float x, y; std::uint32_t expected; int err; } cases[] = {
+      {3.0f, 4.0f, bits_of(5.0f), 0},
+      {finf, from_bits32(0x7FC00123u), finf_bits, ERANGE},
+      {from_bits32(0x7FC00123u), -finf, finf_bits, ERANGE},
+      {finf, 1.0f, finf_bits, ERANGE},
+      {0.0f, 0.0f, 0u, 0},
+      {-0.0f, -0.0f, 0u, 0},
+      {1.0f, 0x1p-23f, bits_of(1.0f), 0},  // the float epsilon, equality included
+      // Step by step in float, r = 0.1f/3, 1 + r*r, sqrtf, times 3 gives
+      // 0x1.803698p+1; rounding the binary64 evaluation would give
+      // 0x1.80369ap+1.
+      {3.0f, 0.1f, bits_of(0x1.803698p+1f), 0},
+      // The float range: fmax_ * (1 + 2^-23) passes 2^128, fmax_ * 1 does not.
+      {fmax_, 0x1p+116f, bits_of(fmax_), 0},  // 1 + 2^-24(1+2^-22) -> 1 + 2^-23, sqrtf -> 1
+      {fmax_, 0x1p+117f, finf_bits, ERANGE},  // 1 + 2^-22, sqrtf -> 1 + 2^-23
+      {3e38f, 3e38f, finf_bits, ERANGE},
+      {-3e38f, 3e38f, finf_bits, ERANGE},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << ", " << c.y);
+    errno = 0;
+    EXPECT_EQ(bits_of(varnel_hypotf(c.x, c.y)), c.expected);
+    EXPECT_EQ(errno, c.err);
+  }
+  errno = 0;
+  EXPECT_TRUE(std::isnan(varnel_hypotf(from_bits32(0x7FC00123u), 1.0f)));
+  EXPECT_EQ(errno, 0);
+}
+
+TEST(Hypot, ReportsNameTheFunction) {
+  for (const auto& args : {std::pair<double, double>{inf, 1.0}, {1.0, -inf}, {1.5e308, 1.5e308}}) {
+    std::vector<varnel_test::error_report> log;
+    EXPECT_EQ(vm::hypot(args.first, args.second, varnel_test::recording_policy{&log}), inf);
+    ASSERT_EQ(log.size(), 1u);
+    EXPECT_EQ(log[0].kind, error_kind::overflow);
+    EXPECT_EQ(log[0].function, "varnel::math::hypot<%1%>(%1%,%1%)");
+    EXPECT_EQ(log[0].message, "Overflow Error");
+  }
+  std::vector<varnel_test::error_report> log;
+  EXPECT_EQ(vm::hypot(3e38f, 3e38f, varnel_test::recording_policy{&log}), finf);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].function, "varnel::math::hypot<%1%>(%1%,%1%)");
+  log.clear();
+  vm::hypot(from_bits(nan_a), 1.0, varnel_test::recording_policy{&log});
+  EXPECT_TRUE(log.empty());
+}
+
+}  // namespace
