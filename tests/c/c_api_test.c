@@ -27,7 +27,9 @@ int main(void) {
   CHECK(varnel_expm1(0.0) == 0.0);
   CHECK(varnel_expm1f(0.0f) == 0.0f);
   CHECK(varnel_expm1l(0.0L) == 0.0L);
+  CHECK(varnel_lroundf(-2.5f) == -3L);
   CHECK(errno == 0);
+  CHECK(varnel_log1pf(-1.0f) == -HUGE_VALF && errno == ERANGE);
   if (failures == 0) printf("c_api_test: all checks passed\n");
   return failures == 0 ? 0 : 1;
 }
