@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
-"""Checks the dynamic symbol table of one math library.
+"""Checks the dynamic symbol table of one library of the project.
 
 usage: check_exports.py LIBRARY VERSION_SCRIPT [--complete]
 
-Fails when the library exports a symbol outside its specified surface (the
-20 C functions and the 6 classification instantiations of its precision),
-when a name of the version script is missing from the library, or when the
-version script lists a name outside the surface.  With --complete every
-name of the surface must be exported.
+Fails when the library exports a symbol outside its specified surface (for a
+math library the 20 C functions and the 6 classification instantiations of
+its precision, for the stack-frame capture library its 3 functions), when a
+name of the version script is missing from the library, or when the version
+script lists a name outside the surface.  With --complete every name of the
+surface must be exported.
 """
 import re
 import subprocess
@@ -20,9 +21,19 @@ CLASSIFICATION = [("int", "fpclassify"), ("bool", "isfinite"), ("bool", "isinf")
 PRECISIONS = {"varnel_math_c99": ("", "double"),
               "varnel_math_c99f": ("f", "float"),
               "varnel_math_c99l": ("l", "long double")}
+STACKTRACE = {
+    "varnel_stacktrace_dump": {
+        "varnel::stacktrace::detail::this_thread_frames::collect"
+        "(void const**, unsigned long, unsigned long)",
+        "varnel::stacktrace::detail::dump(void*, void const* const*, unsigned long)",
+        "varnel::stacktrace::detail::dump(char const*, void const* const*, unsigned long)",
+    }
+}
 
 
 def surface(stem):
+    if stem in STACKTRACE:
+        return set(STACKTRACE[stem])
     suffix, type_ = PRECISIONS[stem]
     names = {f"varnel_{f}{suffix}" for f in C_FUNCTIONS}
     names |= {f"{r} varnel::math::tr1::{f}<{type_}>({type_})" for r, f in CLASSIFICATION}
@@ -49,7 +60,7 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     complete = "--complete" in sys.argv
     library, version_script = args
-    stem = re.search(r"lib(varnel_math_c99[fl]?)\.so", library).group(1)
+    stem = re.search(r"lib(varnel_math_c99[fl]?|varnel_stacktrace_dump)\.so", library).group(1)
     spec, have, listed = surface(stem), exported(library), scripted(version_script)
     problems = []
     problems += [f"exported but not part of the surface: {n}" for n in sorted(have - spec)]
