@@ -1,0 +1,46 @@
+// Pieces of varnel-math shared between its units.
+#ifndef VARNEL_CLI_CLI_HPP
+#define VARNEL_CLI_CLI_HPP
+
+#include <string>
+#include <vector>
+
+#include "function_table.hpp"
+
+namespace varnel_cli {
+
+struct report_options {
+  precision prec = precision::dbl;
+  std::string data_dir;
+  std::string plots_dir;                        // empty: no plots
+  int repetitions = 0;                          // 0: the default
+  bool quick = false;
+  std::vector<const function_entry*> only;      // empty: every function
+};
+
+// Prints "varnel-math: <problem>; usage: ..." as one line on stderr and
+// exits with status 2.  Called before anything is written to stdout.
+[[noreturn]] void usage_error(const std::string& problem);
+
+// Prints "varnel-math: <problem>" on stderr and exits with status 1.
+[[noreturn]] void runtime_error(const std::string& problem);
+
+int run_report(const report_options& options);
+
+// Writes one SVG scatter plot of error against x, one panel per range.
+struct plot_point {
+  double x;
+  double ours;
+  double theirs;
+};
+struct plot_panel {
+  std::string range;
+  bool absolute;                 // error in absolute terms rather than ulps
+  std::vector<plot_point> points;
+};
+bool write_error_plot(const std::string& path, const std::string& title, const std::string& unit,
+                      const std::vector<plot_panel>& panels);
+
+}  // namespace varnel_cli
+
+#endif

@@ -1,0 +1,222 @@
+#include "numbers.hpp"
+
+#include <cctype>
+#include <cerrno>
+#include <charconv>
+#include <cinttypes>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <varnel/math/special_functions/detail/bits.hpp>
+
+namespace varnel_cli {
+
+namespace {
+
+using varnel::math::detail::word32_layout;
+using varnel::math::detail::word64_layout;
+
+// The 80 bits of an x87 value: 16 bits of sign and exponent, 64 of significand.
+struct x87_bits {
+  std::uint16_t sign_exponent;
+  std::uint64_t significand;
+};
+
+x87_bits bits_of_x87(long double x) {
+  unsigned char bytes[sizeof x];
+  std::memcpy(bytes, &x, sizeof x);
+  x87_bits b;
+  std::memcpy(&b.significand, bytes, 8);
+  std::memcpy(&b.sign_exponent, bytes + 8, 2);
+  return b;
+}
+
+long double x87_from_bits(x87_bits b) {
+  unsigned char bytes[sizeof(long double)] = {};
+  std::memcpy(bytes, &b.significand, 8);
+  std::memcpy(bytes + 8, &b.sign_exponent, 2);
+  long double x;
+  std::memcpy(&x, bytes, sizeof x);
+  return x;
+}
+
+bool spells_infinity(const std::string& text) {
+  for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(text[i])) == 'i' &&
+        std::tolower(static_cast<unsigned char>(text[i + 1])) == 'n' &&
+        std::tolower(static_cast<unsigned char>(text[i + 2])) == 'f') {
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string parse_bits(const std::string& text, scalar s, long double& out) {
+  const std::size_t max_digits = s == scalar::binary32 ? 8 : s == scalar::binary64 ? 16 : 20;
+  const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+  if (!prefixed) return "malformed bit pattern '" + text + "' (expected 0x and hex digits)";
+  const std::string digits = text.substr(2);
+  for (const char c : digits) {
+    if (!std::isxdigit(static_cast<unsigned char>(c))) {
+      return "malformed bit pattern '" + text + "' (expected 0x and hex digits)";
+    }
+  }
+  if (digits.size() > max_digits) {
+    return "bit pattern '" + text + "' is wider than the " + std::to_string(max_digits * 4) +
+           " bits of " + scalar_name(s);
+  }
+  if (s == scalar::binary32) {
+    out = word32_layout::from_bits(static_cast<std::uint32_t>(std::strtoull(digits.c_str(), nullptr, 16)));
+  } else if (s == scalar::binary64) {
+    out = word64_layout::from_bits(std::strtoull(digits.c_str(), nullptr, 16));
+  } else {
+    const std::size_t split = digits.size() > 16 ? digits.size() - 16 : 0;
+    x87_bits b;
+    b.sign_exponent = static_cast<std::uint16_t>(split ? std::strtoul(digits.substr(0, split).c_str(), nullptr, 16) : 0);
+    b.significand = std::strtoull(digits.substr(split).c_str(), nullptr, 16);
+    out = x87_from_bits(b);
+  }
+  return "";
+}
+
+std::string hex_digits(std::uint64_t v, int width) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%0*" PRIx64, width, v);
+  return buf;
+}
+
+// Orders the sign-magnitude patterns of one format along the number line
+// (-0 and +0 share a key), so that the distance of two keys counts the
+// representable values between them.
+std::uint64_t order_key(std::uint64_t bits, std::uint64_t sign_mask) {
+  const std::uint64_t middle = 0x8000000000000000u;
+  return (bits & sign_mask) ? middle - (bits & ~sign_mask) : middle + bits;
+}
+
+std::string steps(std::uint64_t a, std::uint64_t b) {
+  return std::to_string(a > b ? a - b : b - a) + " ulp";
+}
+
+long double binary64_spacing(long double at) {
+  const double a = std::fabs(static_cast<double>(at));
+  if (!(a >= 0x1p-1022)) return std::ldexp(1.0L, -1074);
+  int e = 0;
+  std::frexp(a, &e);
+  return std::ldexp(1.0L, e - 53);
+}
+
+}  // namespace
+
+scalar scalar_of(precision p) {
+  return p == precision::single ? scalar::binary32 : p == precision::dbl ? scalar::binary64 : scalar::x87;
+}
+
+const char* scalar_name(scalar s) {
+  return s == scalar::binary32 ? "float" : s == scalar::binary64 ? "double" : "long double";
+}
+
+std::string parse_number(const std::string& text, scalar s, bool bits, long double& out) {
+  if (text.empty()) return "empty number";
+  if (bits) return parse_bits(text, s, out);
+  if (std::isspace(static_cast<unsigned char>(text[0]))) return "malformed number '" + text + "'";
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  // strtod and friends store ERANGE for subnormal and underflowing values,
+  // which are still the correctly rounded reading; only an overflow to
+  // infinity from finite digits is refused, below.
+  switch (s) {
+    case scalar::binary32: out = std::strtof(begin, &end); break;
+    case scalar::binary64: out = std::strtod(begin, &end); break;
+    case scalar::x87: out = std::strtold(begin, &end); break;
+  }
+  if (end != begin + text.size()) return "malformed number '" + text + "'";
+  if (std::isinf(out) && !spells_infinity(text)) {
+    return "number '" + text + "' is out of the range of " + scalar_name(s);
+  }
+  return "";
+}
+
+bool parse_count(const std::string& text, long max, long& out) {
+  if (text.empty() || text.size() > 9) return false;
+  for (const char c : text) {
+    if (!std::isdigit(static_cast<unsigned char>(c))) return false;
+  }
+  out = std::strtol(text.c_str(), nullptr, 10);
+  return out >= 1 && out <= max;
+}
+
+std::string shortest(long double value, scalar s) {
+  char buf[64];
+  std::to_chars_result r;
+  switch (s) {
+    case scalar::binary32: r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value)); break;
+    case scalar::binary64: r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value)); break;
+    default: r = std::to_chars(buf, buf + sizeof buf, value); break;
+  }
+  return std::string(buf, r.ptr);
+}
+
+std::string hex(long double value, scalar s) {
+  if (std::isnan(value)) {
+    switch (s) {
+      case scalar::binary32: return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
+      case scalar::binary64: return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
+      default: {
+        const x87_bits b = bits_of_x87(value);
+        return "nan(0x" + hex_digits(b.sign_exponent, 4) + hex_digits(b.significand, 16) + ")";
+      }
+    }
+  }
+  if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
+  if (s != scalar::x87) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%a", static_cast<double>(value));   // a float widens exactly
+    return buf;
+  }
+  const std::string sign = std::signbit(value) ? "-" : "";
+  if (value == 0) return sign + "0x0p+0";
+  // Normalised to a leading 1 like the other formats, rather than the x87
+  // style with the integer bit as a whole hex digit.
+  int e = 0;
+  const long double m = std::frexp(std::fabs(value), &e);   // [0.5, 1)
+  const auto significand = static_cast<std::uint64_t>(std::ldexp(m, 64));
+  std::string fraction = hex_digits(significand << 1, 16);
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  const int exponent = e - 1;
+  return sign + "0x1" + (fraction.empty() ? "" : "." + fraction) + "p" + (exponent >= 0 ? "+" : "") +
+         std::to_string(exponent);
+}
+
+std::string errno_name(int error) {
+  if (error == 0) return "ok";
+  if (error == EDOM) return "EDOM";
+  if (error == ERANGE) return "ERANGE";
+  return "errno " + std::to_string(error);
+}
+
+std::string ulp_distance(long double ours, long double theirs, scalar s) {
+  const bool nan_a = std::isnan(ours);
+  const bool nan_b = std::isnan(theirs);
+  if (nan_a || nan_b) return nan_a && nan_b ? "0 ulp" : "nan";
+  if (s == scalar::binary32) {
+    return steps(order_key(word32_layout::to_bits(static_cast<float>(ours)), word32_layout::sign_mask),
+                 order_key(word32_layout::to_bits(static_cast<float>(theirs)), word32_layout::sign_mask));
+  }
+  const bool both_binary64 = static_cast<double>(ours) == ours && static_cast<double>(theirs) == theirs;
+  if (s == scalar::binary64 || both_binary64) {
+    return steps(order_key(word64_layout::to_bits(static_cast<double>(ours)), word64_layout::sign_mask),
+                 order_key(word64_layout::to_bits(static_cast<double>(theirs)), word64_layout::sign_mask));
+  }
+  // An x87 value between binary64 values: the long-double library computes
+  // in binary64, so the distance is told in binary64 ulps at the platform's
+  // value.
+  if (std::isinf(ours) || std::isinf(theirs)) return "inf ulp";
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.3Lg ulp", std::fabs(ours - theirs) / binary64_spacing(theirs));
+  return buf;
+}
+
+}  // namespace varnel_cli
