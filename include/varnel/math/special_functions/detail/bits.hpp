@@ -100,6 +100,25 @@ template <> struct layout_of<double> { using type = word64_layout; };
 template <> struct layout_of<long double> { using type = x87_layout; };
 template <class T> using layout_of_t = typename layout_of<T>::type;
 
+// 2^k in binary32 or binary64, written as its bit pattern: a normal power
+// for k at or above the smallest normal exponent, a subnormal one down to
+// the smallest subnormal, and +0 below that.  The zero matches the rounded
+// result of a library scaling, which takes 2^-1075 (2^-150), exactly half
+// the smallest subnormal, to the even neighbour 0.  Unlike such a scaling
+// it never stores ERANGE.  k must not exceed the largest exponent.
+template <class T>
+inline T power_of_two(int k) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;         // 52, 23
+  constexpr int min_normal = std::numeric_limits<T>::min_exponent - 1;      // -1022, -126
+  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;            // 1023, 127
+  constexpr int min_subnormal = min_normal - fraction_bits;                 // -1074, -149
+  if (k >= min_normal) return L::from_bits(static_cast<B>(static_cast<B>(k + bias) << fraction_bits));
+  if (k >= min_subnormal) return L::from_bits(static_cast<B>(B{1} << (k - min_subnormal)));
+  return T(0);
+}
+
 }  // namespace varnel::math::detail
 
 #endif
