@@ -28,6 +28,10 @@ int main(void) {
   CHECK(varnel_expm1f(0.0f) == 0.0f);
   CHECK(varnel_expm1l(0.0L) == 0.0L);
   CHECK(varnel_lroundf(-2.5f) == -3L);
+  CHECK(varnel_cbrt(-8.0) == -2.0);
+  CHECK(varnel_cbrtf(8.0f) == 2.0f);
+  CHECK(varnel_nextafter(1.0, 2.0) == 1.0 + 0x1p-52);
+  CHECK(varnel_nexttowardf(1.0f, 1.0L + 0x1p-60L) == 1.0f + 0x1p-23f);
   CHECK(errno == 0);
   CHECK(varnel_log1pf(-1.0f) == -HUGE_VALF && errno == ERANGE);
   if (failures == 0) printf("c_api_test: all checks passed\n");

@@ -20,6 +20,11 @@
 extern "C" {
 #endif
 
+/* cube root; a NaN gives EDOM, zeros and infinities come back unchanged */
+VARNEL_MATH_API double varnel_cbrt(double x);
+VARNEL_MATH_API float varnel_cbrtf(float x);
+VARNEL_MATH_API long double varnel_cbrtl(long double x);
+
 /* sign */
 VARNEL_MATH_API double varnel_copysign(double x, double y);
 VARNEL_MATH_API float varnel_copysignf(float x, float y);
@@ -73,6 +78,17 @@ VARNEL_MATH_API long double varnel_hypotl(long double x, long double y);
 VARNEL_MATH_API double varnel_log1p(double x);
 VARNEL_MATH_API float varnel_log1pf(float x);
 VARNEL_MATH_API long double varnel_log1pl(long double x);
+
+/* the neighbour of x in the direction of y (x itself when x == y); a NaN x
+   or y gives EDOM, stepping beyond the largest finite value ERANGE and
+   infinity.  nexttoward and nexttowardf compare x with the exact long
+   double y and step by one spacing of the result type. */
+VARNEL_MATH_API double varnel_nextafter(double x, double y);
+VARNEL_MATH_API float varnel_nextafterf(float x, float y);
+VARNEL_MATH_API long double varnel_nextafterl(long double x, long double y);
+VARNEL_MATH_API double varnel_nexttoward(double x, long double y);
+VARNEL_MATH_API float varnel_nexttowardf(float x, long double y);
+VARNEL_MATH_API long double varnel_nexttowardl(long double x, long double y);
 
 /* rounding, halfway cases away from zero; a non-finite argument or a value
    the result type cannot hold gives ERANGE and a saturated result */

@@ -7,10 +7,12 @@
 #include <varnel/math/special_functions/asinh.hpp>
 #include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
+#include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
@@ -18,6 +20,8 @@ namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
 extern "C" {
+
+double varnel_cbrt(double x) { return vm::cbrt(x, errno_policy()); }
 
 double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
 
@@ -35,6 +39,13 @@ double varnel_fmin(double x, double y) { return vm::fmin(x, y); }
 double varnel_hypot(double x, double y) { return vm::hypot(x, y, errno_policy()); }
 
 double varnel_log1p(double x) { return vm::log1p(x, errno_policy()); }
+
+double varnel_nextafter(double x, double y) { return vm::step_toward(x, y, errno_policy()); }
+// The direction compares x with the exact long double y; the step is one
+// binary64 spacing.
+double varnel_nexttoward(double x, long double y) {
+  return vm::step_toward(x, y, errno_policy());
+}
 
 double varnel_round(double x) { return vm::round(x, errno_policy()); }
 double varnel_trunc(double x) { return vm::trunc(x, errno_policy()); }

@@ -8,10 +8,12 @@
 #include <varnel/math/special_functions/asinh.hpp>
 #include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
+#include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
@@ -19,6 +21,9 @@ namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
 extern "C" {
+
+// Widened: the binary64 root, rounded to float without a range check.
+float varnel_cbrtf(float x) { return vm::cbrt(x, errno_policy()); }
 
 float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
 
@@ -38,6 +43,13 @@ float varnel_fminf(float x, float y) { return vm::fmin(x, y); }
 float varnel_hypotf(float x, float y) { return vm::hypot(x, y, errno_policy()); }
 
 float varnel_log1pf(float x) { return vm::log1p(x, errno_policy()); }
+
+// Stepped in float: one binary32 spacing.  nexttowardf takes its direction
+// from the exact long double y and steps exactly as nextafterf.
+float varnel_nextafterf(float x, float y) { return vm::step_toward(x, y, errno_policy()); }
+float varnel_nexttowardf(float x, long double y) {
+  return vm::step_toward(x, y, errno_policy());
+}
 
 float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
 float varnel_truncf(float x) { return vm::trunc(x, errno_policy()); }

@@ -11,10 +11,12 @@
 #include <varnel/math/special_functions/asinh.hpp>
 #include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
+#include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
@@ -23,9 +25,17 @@ using varnel::math::policies::errno_policy;
 
 namespace {
 inline double to_binary64(long double x) { return static_cast<double>(x); }
+
+// nextafterl and nexttowardl: both arguments mapped to binary64, one
+// binary64 step, the result widened.
+long double next_binary64(long double x, long double y) {
+  return vm::step_toward(to_binary64(x), to_binary64(y), errno_policy());
+}
 }  // namespace
 
 extern "C" {
+
+long double varnel_cbrtl(long double x) { return vm::cbrt(to_binary64(x), errno_policy()); }
 
 long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
 
@@ -46,6 +56,9 @@ long double varnel_hypotl(long double x, long double y) {
 }
 
 long double varnel_log1pl(long double x) { return vm::log1p(to_binary64(x), errno_policy()); }
+
+long double varnel_nextafterl(long double x, long double y) { return next_binary64(x, y); }
+long double varnel_nexttowardl(long double x, long double y) { return next_binary64(x, y); }
 
 long double varnel_roundl(long double x) { return vm::round(to_binary64(x), errno_policy()); }
 long double varnel_truncl(long double x) { return vm::trunc(to_binary64(x), errno_policy()); }
