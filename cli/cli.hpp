@@ -12,6 +12,7 @@ namespace varnel_cli {
 struct report_options {
   precision prec = precision::dbl;
   std::string data_dir;
+  bool data_given = false;                      // --data, rather than the compiled-in default
   std::string plots_dir;                        // empty: no plots
   int repetitions = 0;                          // 0: the default
   bool quick = false;

@@ -289,6 +289,7 @@ int report(const options& o) {
   report_options r;
   r.prec = o.prec;
   r.data_dir = o.data_dir ? o.data_dir : VARNEL_DEFAULT_DATA_DIR;
+  r.data_given = o.data_dir != nullptr;
   r.plots_dir = o.plots_dir ? o.plots_dir : "";
   r.quick = o.quick;
   if (o.reps) {

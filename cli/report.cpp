@@ -223,6 +223,14 @@ int run_report(const report_options& opt) {
   if (opt.repetitions > 0) set.repetitions = opt.repetitions;
 
   std::error_code ec;
+  // A directory named on the command line must exist; without the default
+  // one (a program installed away from its source tree) the report still
+  // measures speed, and says why it has no accuracy section.
+  const bool have_data = std::filesystem::is_directory(opt.data_dir, ec);
+  if (!have_data && opt.data_given) runtime_error("no reference data directory " + opt.data_dir);
+  if (!have_data) {
+    std::fprintf(stderr, "varnel-math: no reference data in %s (give --data DIR): speed only\n", opt.data_dir.c_str());
+  }
   if (!opt.plots_dir.empty()) {
     std::filesystem::create_directories(opt.plots_dir, ec);
     if (ec) runtime_error("cannot create the plot directory " + opt.plots_dir + ": " + ec.message());
@@ -244,6 +252,7 @@ int run_report(const report_options& opt) {
     const std::string file = std::string(fn.name) + (opt.prec == precision::single ? "f" : "");
     const std::string path = opt.data_dir + "/" + file + ".tsv";
     progress.show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] accuracy " + member_name(fn, opt.prec));
+    if (!have_data) continue;
     if (!std::filesystem::exists(path, ec)) {
       without_data.push_back(fn.name);
       continue;
