@@ -74,6 +74,13 @@ VARNEL_MATH_API double varnel_hypot(double x, double y);
 VARNEL_MATH_API float varnel_hypotf(float x, float y);
 VARNEL_MATH_API long double varnel_hypotl(long double x, long double y);
 
+/* log|gamma(x)|, no sign output; zero and the negative integers (poles)
+   give EDOM and a quiet NaN; a result beyond the range of the type (+inf,
+   x above about 2.56e305, or 4.085e36 for float) gives ERANGE and +inf */
+VARNEL_MATH_API double varnel_lgamma(double x);
+VARNEL_MATH_API float varnel_lgammaf(float x);
+VARNEL_MATH_API long double varnel_lgammal(long double x);
+
 /* ln(1 + x): x < -1 gives EDOM and NaN, x == -1 ERANGE and -infinity */
 VARNEL_MATH_API double varnel_log1p(double x);
 VARNEL_MATH_API float varnel_log1pf(float x);
@@ -89,6 +96,14 @@ VARNEL_MATH_API long double varnel_nextafterl(long double x, long double y);
 VARNEL_MATH_API double varnel_nexttoward(double x, long double y);
 VARNEL_MATH_API float varnel_nexttowardf(float x, long double y);
 VARNEL_MATH_API long double varnel_nexttowardl(long double x, long double y);
+
+/* gamma(x); zero, the negative integers and -inf (poles) give EDOM and a
+   quiet NaN; an overflowing result gives ERANGE and infinity (from about
+   x = 171.624, or 35.0401 for float, and for 0 < x < 2^-1024); a result
+   below the smallest normal value gives ERANGE with the subnormal or +0 */
+VARNEL_MATH_API double varnel_tgamma(double x);
+VARNEL_MATH_API float varnel_tgammaf(float x);
+VARNEL_MATH_API long double varnel_tgammal(long double x);
 
 /* rounding, halfway cases away from zero; a non-finite argument or a value
    the result type cannot hold gives ERANGE and a saturated result */

@@ -10,7 +10,9 @@
 #include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/gamma.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/lgamma.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
 #include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
@@ -38,6 +40,8 @@ double varnel_fmax(double x, double y) { return vm::fmax(x, y); }
 double varnel_fmin(double x, double y) { return vm::fmin(x, y); }
 double varnel_hypot(double x, double y) { return vm::hypot(x, y, errno_policy()); }
 
+double varnel_lgamma(double x) { return vm::lgamma(x, errno_policy()); }
+
 double varnel_log1p(double x) { return vm::log1p(x, errno_policy()); }
 
 double varnel_nextafter(double x, double y) { return vm::step_toward(x, y, errno_policy()); }
@@ -51,6 +55,8 @@ double varnel_round(double x) { return vm::round(x, errno_policy()); }
 double varnel_trunc(double x) { return vm::trunc(x, errno_policy()); }
 long varnel_lround(double x) { return vm::lround(x, errno_policy()); }
 long long varnel_llround(double x) { return vm::llround(x, errno_policy()); }
+
+double varnel_tgamma(double x) { return vm::tgamma(x, errno_policy()); }
 
 }  // extern "C"
 

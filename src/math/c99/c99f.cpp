@@ -11,7 +11,9 @@
 #include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/gamma.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/lgamma.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
 #include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
@@ -42,6 +44,8 @@ float varnel_fmaxf(float x, float y) { return vm::fmax(x, y); }
 float varnel_fminf(float x, float y) { return vm::fmin(x, y); }
 float varnel_hypotf(float x, float y) { return vm::hypot(x, y, errno_policy()); }
 
+float varnel_lgammaf(float x) { return vm::lgamma(x, errno_policy()); }
+
 float varnel_log1pf(float x) { return vm::log1p(x, errno_policy()); }
 
 // Stepped in float: one binary32 spacing.  nexttowardf takes its direction
@@ -55,6 +59,8 @@ float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
 float varnel_truncf(float x) { return vm::trunc(x, errno_policy()); }
 long varnel_lroundf(float x) { return vm::lround(x, errno_policy()); }
 long long varnel_llroundf(float x) { return vm::llround(x, errno_policy()); }
+
+float varnel_tgammaf(float x) { return vm::tgamma(x, errno_policy()); }
 
 }  // extern "C"
 

@@ -14,7 +14,9 @@
 #include <varnel/math/special_functions/cbrt.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
+#include <varnel/math/special_functions/gamma.hpp>
 #include <varnel/math/special_functions/hypot.hpp>
+#include <varnel/math/special_functions/lgamma.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
 #include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
@@ -55,6 +57,8 @@ long double varnel_hypotl(long double x, long double y) {
   return vm::hypot(to_binary64(x), to_binary64(y), errno_policy());
 }
 
+long double varnel_lgammal(long double x) { return vm::lgamma(to_binary64(x), errno_policy()); }
+
 long double varnel_log1pl(long double x) { return vm::log1p(to_binary64(x), errno_policy()); }
 
 long double varnel_nextafterl(long double x, long double y) { return next_binary64(x, y); }
@@ -64,6 +68,8 @@ long double varnel_roundl(long double x) { return vm::round(to_binary64(x), errn
 long double varnel_truncl(long double x) { return vm::trunc(to_binary64(x), errno_policy()); }
 long varnel_lroundl(long double x) { return vm::lround(to_binary64(x), errno_policy()); }
 long long varnel_llroundl(long double x) { return vm::llround(to_binary64(x), errno_policy()); }
+
+long double varnel_tgammal(long double x) { return vm::tgamma(to_binary64(x), errno_policy()); }
 
 }  // extern "C"
 
