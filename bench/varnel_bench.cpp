@@ -1,0 +1,144 @@
+// Every C export of the three math libraries timed beside the platform libm
+// function of the same name, on the same inputs.
+//
+// Benchmarks are named  <member>/<domain>/<mode>/<side>,  for example
+// tgamma/0:170/throughput/varnel and tgamma/0:170/throughput/libm, and are
+// registered in adjacent pairs.  One benchmark iteration is one block of
+// inputs; successive iterations walk through all blocks (see
+// cli/speed_inputs.hpp), so no single block can be learnt by the branch
+// predictor.  Modes:
+//   throughput  independent calls, results stored;
+//   latency     each argument waits for the previous result
+//               (x[i] + 0 * result), so calls cannot overlap.
+// The counter ns/call is the time per call.  After the usual table, the
+// program prints every pair's ratio (ours / the platform's), taken from the
+// median aggregate when --benchmark_repetitions is given.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "function_table.hpp"
+#include "speed_inputs.hpp"
+
+namespace {
+
+using namespace varnel_cli;
+
+enum class mode { throughput, latency };
+
+template <class T>
+void run_member(benchmark::State& state, const speed_inputs<T>& in, const member<T>& m, mode md) {
+  std::vector<T> out(in.block_size);
+  std::size_t b = 0;
+  for (auto _ : state) {
+    if (md == mode::throughput) {
+      m.throughput(in.x_block(b), in.y_block(b), out.data(), in.block_size);
+      benchmark::ClobberMemory();
+    } else {
+      T r = m.latency(in.x_block(b), in.y_block(b), in.block_size);
+      benchmark::DoNotOptimize(r);
+    }
+    if (++b == in.block_count) b = 0;
+  }
+  // Seconds per call (a rate, inverted); the console shows it as e.g. "12.3n".
+  const double calls = static_cast<double>(state.iterations()) * static_cast<double>(in.block_size);
+  state.counters["ns/call"] = benchmark::Counter(calls, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+template <class T>
+void register_precision(const function_entry& fn) {
+  const precision p = precision_of_type<T>::value;
+  const domain_list doms = domains_for(fn, p);
+  for (int k = 0; k < doms.count; ++k) {
+    const domain& dom = doms.items[k];
+    auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
+    const member_pair<T>& pair = members_of<T>(fn);
+    for (const mode md : {mode::throughput, mode::latency}) {
+      for (int side = 0; side < 2; ++side) {
+        const member<T> m = side == 0 ? pair.varnel : pair.libm;
+        const std::string name = member_name(fn, p) + "/" + dom.label + "/" +
+                                 (md == mode::throughput ? "throughput" : "latency") + "/" +
+                                 (side == 0 ? "varnel" : "libm");
+        benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
+          run_member<T>(state, *inputs, m, md);
+        });
+      }
+    }
+  }
+}
+
+// The console table as usual, then one line per pair with the ratio.
+class ratio_reporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+      if (run.run_type == Run::RT_Aggregate && !median) continue;
+      const auto counter = run.counters.find("ns/call");
+      if (counter == run.counters.end()) continue;
+      const std::string name = run.run_name.str();
+      const std::size_t slash = name.rfind('/');
+      const std::string pair = name.substr(0, slash);
+      const bool ours = name.substr(slash + 1) == "varnel";
+      if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
+      entry& e = pairs_[pair];
+      // A median, once there is one, wins over the single repetitions.
+      double& slot = ours ? e.ours : e.theirs;
+      bool& from_median = ours ? e.ours_median : e.theirs_median;
+      if (median || !from_median) {
+        slot = counter->second.value * 1e9;
+        from_median = median;
+      }
+    }
+  }
+
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    std::FILE* out = stdout;
+    std::fflush(out);
+    std::fprintf(out, "\n%-40s %12s %12s %8s\n", "pair (member/domain/mode)", "varnel ns", "libm ns", "ratio");
+    double log_sum = 0;
+    int count = 0;
+    for (const std::string& pair : order_) {
+      const entry& e = pairs_[pair];
+      if (e.ours <= 0 || e.theirs <= 0) continue;
+      const double ratio = e.ours / e.theirs;
+      std::fprintf(out, "%-40s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.theirs, ratio);
+      log_sum += std::log(ratio);
+      ++count;
+    }
+    if (count > 0) std::fprintf(out, "geometric mean of %d ratios: %.2f\n", count, std::exp(log_sum / count));
+  }
+
+ private:
+  struct entry {
+    double ours = 0, theirs = 0;
+    bool ours_median = false, theirs_median = false;
+  };
+  std::vector<std::string> order_;
+  std::map<std::string, entry> pairs_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  // double first, then float, then long double, so that the float and
+  // long-double members can be read against their double one.
+  for (const function_entry& fn : functions) register_precision<double>(fn);
+  for (const function_entry& fn : functions) register_precision<float>(fn);
+  for (const function_entry& fn : functions) register_precision<long double>(fn);
+  ratio_reporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  return 0;
+}
