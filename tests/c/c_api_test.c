@@ -34,6 +34,8 @@ int main(void) {
   CHECK(varnel_nexttowardf(1.0f, 1.0L + 0x1p-60L) == 1.0f + 0x1p-23f);
   CHECK(varnel_erfc(-28.0) == 2.0 && varnel_erff(-INFINITY) == -1.0f);
   CHECK(varnel_atanhl(0.5L) == (long double)varnel_atanh(0.5));
+  CHECK(varnel_tgamma(5.0) == 24.0 && varnel_tgammal(1.0L) == 1.0L);
+  CHECK(varnel_lgammaf(2.0f) == 0.0f);
   CHECK(errno == 0);
   CHECK(varnel_log1pf(-1.0f) == -HUGE_VALF && errno == ERANGE);
   if (failures == 0) printf("c_api_test: all checks passed\n");
