@@ -134,6 +134,11 @@ TEST(Lgamma, RangeBoundaries) {
       {2610898129775802.0, 0x1.3fffffffffffdp+56, 1, "last point with the correction"},
       {2610898129775803.0, 0x1.4p+56, 1, "first point without it"},
       {0x1.754d9278b51a6p+1014, 0x1.ffffffffffffep+1023, 1, "just below the overflow"},
+      // Reflection beyond 2^31, where x sin(pi x) no longer reads the
+      // parity (only its magnitude is used here).
+      {-2147483648.5, -0x1.47cd0e72cee27p+35, 2, "reflection at -(2^31 + 1/2)"},
+      {-2147483649.5, -0x1.47cd0e757e7c8p+35, 2, "reflection at -(2^31 + 3/2)"},
+      {-1e15 - 0.5, -0x1.dc9d5b94e13p+54, 2, "reflection far out"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.why);

@@ -325,9 +325,9 @@ inline T gamma_reflection(T z, const Policy& pol) noexcept {
       result = product;
       // |result| > 1 or max * |result| > pi: -pi / result cannot overflow.
       assert((fabs(result) > 1) || (tools::max_value<T>() * fabs(result) > varnel::math::constants::pi<T>()));
-      result = -pi / result;
-      if (result == 0) return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);
-      return result;
+      // |result| <= max_value, so the quotient is at least pi / max_value:
+      // never zero here.
+      return -pi / result;
     }
     return (-pi / xs) / result;
   }
