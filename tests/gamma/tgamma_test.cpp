@@ -235,7 +235,7 @@ TEST(Tgamma, EveryErrorSiteNamesFunctionAndMessage) {
 }
 
 // Below -170 Gamma(-x) * x sin(pi x) overflows, although the quotient is
-// representable down to about -185: the results come out accurate, not +0.
+// representable down to -184: the results come out accurate, not +0.
 TEST(Tgamma, ReflectionWhereTheProductOverflows) {
   struct fixed_point {
     double x;

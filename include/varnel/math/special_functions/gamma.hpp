@@ -214,7 +214,6 @@ constexpr const char* tgamma_too_small = "Result of tgamma is too small to repre
 template <class T>
 inline T x_sin_pi_x(T z) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
-  using std::fabs;
   T s = 1;
   const T a = z < 0 ? -z : z;
   T fl = std::floor(a);
@@ -287,31 +286,30 @@ inline T gamma_direct(T z, const Policy& pol) noexcept {
   return result * (std::pow(zgh, z - constants::one_half<T>()) / std::exp(zgh));
 }
 
-// Gamma(z) for non-integers z <= -20 by reflection,
+// Gamma(z) for non-integers z <= -20 by reflection: with x = -z >= 20,
 //
-//   Gamma(z) = -pi / (Gamma(-z) * z sin(pi z)),
+//   Gamma(z) = -pi / (Gamma(x) * z sin(pi z)),
 //
-// taken in an order in which no intermediate overflows while the result is
+// divided in an order in which nothing overflows while the result is
 // representable.
 //
-// Below 171.6, Gamma(-z) is finite.  There the denominator is formed first
-// and, when it is finite, divided into -pi.  When it overflows (only for z
-// below -170) the result is below pi / max_value, yet still normal for some
-// z (Gamma(-170.9) ~ -1.37e-308): there z is a double at least 2^-45 from an
-// integer, so -pi / (z sin(pi z)) is at most about 2e11 in magnitude, and
-// dividing that by Gamma(-z) overflows nothing and rounds into the
-// subnormals only at the last step.
+// Below x = 171.6, Gamma(x) is finite.  The denominator is formed first and,
+// when it is finite, divided into -pi.  When it overflows (only for x above
+// 170) the result is below pi / max_value ~ 1.75e-308, subnormal but far from
+// zero (Gamma(-170.9) ~ -1.37e-308).  Such an x lies at least 2^-45 from an
+// integer, so -pi / (z sin(pi z)) is at most about 2e11 in magnitude:
+// dividing that by Gamma(x) overflows nothing and rounds into the
+// subnormals only in its last step.
 //
-// From 171.6 up the product always overflows (|z sin(pi z)| >= 158 for z in
-// [171.6, 171.625], and Gamma(-z) itself is beyond the range above that),
-// although near the poles results stay normal up to about -172 and
-// subnormal up to about -185.  Gamma(-z) = A * hp with the halves of the
-// split power, hp = zgh^(-z/2 - 1/4) and A = L(-z) hp / e^zgh, and
-// the quotient is taken as ((-pi / (z sin(pi z))) / A) / hp: A is at most
-// about e^450, so the first quotient stays normal and only the last
-// division rounds into the subnormals or to zero.  Where even hp would
-// overflow (from about -254.9) the magnitude is below e^-1400 and the result
-// underflows.
+// From x = 171.6 up the denominator always overflows (|z sin(pi z)| >= 158
+// for x in [171.6, 171.625], and Gamma(x) itself overflows beyond), yet
+// beside the poles results stay normal up to about x = 172 and subnormal
+// up to x = 184.  There Gamma(x) = A hp with the split power of
+// gamma_direct, hp = zgh^(x/2 - 1/4) and A = L(x) hp / e^zgh, and the
+// quotient is ((-pi / (z sin(pi z))) / A) / hp: A stays below about e^450,
+// so the first two quotients are normal and only the last division rounds
+// into the subnormals or to zero.  Where hp itself would overflow (from
+// about x = 254.9) the result is far below every subnormal.
 template <class T, class Policy>
 inline T gamma_reflection(T z, const Policy& pol) noexcept {
   using std::fabs;
