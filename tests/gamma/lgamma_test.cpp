@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -208,6 +209,45 @@ TEST(Lgamma, FloatMember) {
   errno = 0;
   EXPECT_EQ(bits_of(varnel_lgammaf(-0.0f)), 0x7FC00000u);
   EXPECT_EQ(errno, EDOM);
+}
+
+// Shortest decimals of the intended coefficients of the three rational
+// approximations; each table entry must be exactly that number.
+TEST(Lgamma, SmallArgumentTablesHoldTheDecimals) {
+  namespace d = vm::detail;
+  const double pa[] = {-0.01803556856784494, 0.02512664961998968, 0.049410315156753225,
+                       0.0172491608709614, -0.0002594535632054381, -0.0005410098692152044,
+                       -3.245886498259485e-05};
+  const double qa[] = {1.0, 1.962029871977952, 1.4801966942423133, 0.5413914320717209,
+                       0.09885042511280101, 0.008213096746488934, 0.00022493629192211576,
+                       -2.2335276320861708e-07};
+  const double pb[] = {0.04906224540690395, -0.09691175301595212, -0.4149833583594954,
+                       -0.4065671242119384, -0.1584135863906922, -0.024014982064857155,
+                       -0.0010034668769627955};
+  const double qb[] = {1.0, 3.0234982984646304, 3.4873958536072385, 1.9141558827442668,
+                       0.5071377386143635, 0.05770397226904519, 0.001957681026011072};
+  const double pc[] = {-0.029232972183027003, 0.14421626775719232, -0.14244039073863127,
+                       0.05428096940550536, -0.008505359768683364, 0.0004311713426792973};
+  const double qc[] = {1.0, -1.5016935605448505, 0.846973248876495, -0.22009515181499575,
+                       0.02558279715597587, -0.0010066679553914337, -8.271935218912905e-07};
+  auto same = [](const auto& table, const auto& decimals, const char* name) {
+    ASSERT_EQ(std::size(table), std::size(decimals)) << name;
+    for (std::size_t k = 0; k < std::size(table); ++k)
+      EXPECT_EQ(bits_of(table[k]), bits_of(decimals[k])) << name << "[" << k << "]";
+  };
+  same(d::lgamma_small_pa, pa, "PA");
+  same(d::lgamma_small_qa, qa, "QA");
+  same(d::lgamma_small_pb, pb, "PB");
+  same(d::lgamma_small_qb, qb, "QB");
+  same(d::lgamma_small_pc, pc, "PC");
+  same(d::lgamma_small_qc, qc, "QC");
+  // The offsets are binary32 numbers, used exactly.
+  EXPECT_EQ(d::lgamma_small_ya, 0.158963680267333984375);
+  EXPECT_EQ(d::lgamma_small_yb, 0.52815341949462890625);
+  EXPECT_EQ(d::lgamma_small_yc, 0.452017307281494140625);
+  EXPECT_EQ(static_cast<double>(static_cast<float>(d::lgamma_small_ya)), d::lgamma_small_ya);
+  EXPECT_EQ(static_cast<double>(static_cast<float>(d::lgamma_small_yb)), d::lgamma_small_yb);
+  EXPECT_EQ(static_cast<double>(static_cast<float>(d::lgamma_small_yc)), d::lgamma_small_yc);
 }
 
 }  // namespace
