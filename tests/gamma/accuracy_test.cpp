@@ -144,7 +144,8 @@ TEST(GammaAccuracy, TgammaReflectionTail) {
       EXPECT_EQ(errno, ERANGE) << "x = " << p.x;
       const double e = varnel_test::ulp_error(r, p.hi, p.lo);
       if (e > worst_subnormal) worst_subnormal = e;
-      EXPECT_LE(e, 3.0) << "x = " << p.x;  // measured: 2
+      // measured: 2 here, 3.3 on a denser sample of (-171.6, -170)
+      EXPECT_LE(e, 4.0) << "x = " << p.x;
       expect_long_double_matches(p.x, r);
     } else if (p.range == "reflection-underflow") {
       ++underflow;
@@ -154,7 +155,7 @@ TEST(GammaAccuracy, TgammaReflectionTail) {
       EXPECT_EQ(bits_of(r), 0u) << "x = " << p.x;
     }
   }
-  std::printf("  tgamma   reflection-subnormal %5d points  max %.4g (units of 2^-1074) bound 3\n",
+  std::printf("  tgamma   reflection-subnormal %5d points  max %.4g (units of 2^-1074) bound 4\n",
               subnormal, worst_subnormal);
   std::printf("  tgamma   reflection-underflow %5d points  all +0 with ERANGE\n", underflow);
   EXPECT_GT(subnormal, 0);
