@@ -1,5 +1,9 @@
 # Shared-library and packaging helpers used by every library of the project.
 
+# Every library resolves all its symbols at link time.  Off only where an
+# instrumented build leaves the sanitizer runtime to the executable (clang).
+option(VARNEL_NO_UNDEFINED "Link the libraries with --no-undefined" ON)
+
 set(VARNEL_PACKAGE_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/varnel_math")
 
 # varnel_add_shared_library(<target> EXPORT_NAME <name> VERSION_SCRIPT <file>
@@ -21,9 +25,10 @@ function(varnel_add_shared_library target)
     VISIBILITY_INLINES_HIDDEN ON
     EXPORT_NAME ${ARG_EXPORT_NAME}
     LINK_DEPENDS ${ARG_VERSION_SCRIPT})
-  target_link_options(${target} PRIVATE
-    "LINKER:--version-script=${ARG_VERSION_SCRIPT}"
-    "LINKER:--no-undefined")
+  target_link_options(${target} PRIVATE "LINKER:--version-script=${ARG_VERSION_SCRIPT}")
+  if(VARNEL_NO_UNDEFINED)
+    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+  endif()
   target_link_libraries(${target} PUBLIC varnel_math_headers PRIVATE ${ARG_LIBS})
   install(TARGETS ${target} EXPORT varnel_mathTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -1,0 +1,129 @@
+// libFuzzer target: arbitrary bytes become the arguments of every export.
+// Whatever the bit patterns, a call must not crash or trip a sanitizer,
+// must leave errno untouched or set to EDOM or ERANGE, must leave the
+// rounding mode and exception masks as they were, and may return a NaN only
+// for a NaN argument or together with EDOM.
+#include <cerrno>
+#include <cfenv>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <iterator>
+
+#include <varnel/math/c99.h>
+#include <varnel/math/tr1.hpp>
+
+#include "conformance/surface.hpp"
+
+namespace {
+
+struct reader {
+  const std::uint8_t* data;
+  std::size_t size;
+  template <class T>
+  T take() {
+    T v{};
+    const std::size_t n = size < sizeof(T) ? size : sizeof(T);
+    std::memcpy(&v, data, n);
+    data += n;
+    size -= n;
+    return v;
+  }
+};
+
+unsigned controls() {
+  std::fenv_t env;
+  fegetenv(&env);
+  return static_cast<unsigned>(env.__control_word) << 16 ^ (env.__mxcsr & ~0x3Fu);
+}
+
+[[noreturn]] void fail(const char* what, const char* name) {
+  // No formatting machinery: the fuzzer reports the crash and the input.
+  (void)what;
+  (void)name;
+  std::abort();
+}
+
+template <class R>
+void check(const char* name, R r, bool nan_argument, int err, unsigned before) {
+  if (err != 0 && err != EDOM && err != ERANGE) fail("errno", name);
+  if (controls() != before) fail("floating-point controls", name);
+  if constexpr (std::is_floating_point_v<R>) {
+    if (std::isnan(r) && !nan_argument && err != EDOM) fail("NaN result", name);
+  }
+}
+
+template <class F, class... A>
+void run(const char* name, F f, A... args) {
+  const bool nan_argument = (std::isnan(static_cast<long double>(args)) || ...);
+  const unsigned before = controls();
+  errno = 0;
+  const auto r = f(args...);
+  check(name, r, nan_argument, errno, before);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  reader in{data + 1, size - 1};
+  const unsigned pick = data[0];
+  const double x = in.take<double>();
+  const double y = in.take<double>();
+  const long double yl = static_cast<long double>(in.take<double>());
+  const float xf = static_cast<float>(x), yf = static_cast<float>(y);
+  namespace tr1 = varnel::math::tr1;
+
+  constexpr unsigned n_unary = std::size(varnel_test::unary_exports);
+  constexpr unsigned n_binary = std::size(varnel_test::binary_exports);
+  if (pick < 3 * n_unary) {
+    const auto& e = varnel_test::unary_exports[pick / 3];
+    switch (pick % 3) {
+      case 0: run(e.name, e.d, x); break;
+      case 1: run(e.name, e.f, xf); break;
+      default: run(e.name, e.l, static_cast<long double>(x)); break;
+    }
+    return 0;
+  }
+  const unsigned p = pick - 3 * n_unary;
+  if (p < 3 * n_binary) {
+    const auto& e = varnel_test::binary_exports[p / 3];
+    switch (p % 3) {
+      case 0: run(e.name, e.d, x, y); break;
+      case 1: run(e.name, e.f, xf, yf); break;
+      default: run(e.name, e.l, static_cast<long double>(x), static_cast<long double>(y)); break;
+    }
+    return 0;
+  }
+  switch (p - 3 * n_binary) {
+    case 0: run("lround", varnel_lround, x); break;
+    case 1: run("lroundf", varnel_lroundf, xf); break;
+    case 2: run("lroundl", varnel_lroundl, static_cast<long double>(x)); break;
+    case 3: run("llround", varnel_llround, x); break;
+    case 4: run("llroundf", varnel_llroundf, xf); break;
+    case 5: run("llroundl", varnel_llroundl, static_cast<long double>(x)); break;
+    case 6: run("nexttoward", varnel_nexttoward, x, yl); break;
+    case 7: run("nexttowardf", varnel_nexttowardf, xf, yl); break;
+    case 8: run("nexttowardl", varnel_nexttowardl, static_cast<long double>(x), yl); break;
+    default: {
+      // Classification of raw patterns, the native long double included
+      // (bytes that form no valid x87 value).
+      long double raw = 0;
+      std::memcpy(&raw, data + 1, size - 1 < 10 ? size - 1 : 10);
+      const unsigned before = controls();
+      errno = 0;
+      volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) +
+                          tr1::isnan(raw) + tr1::isinf(raw) + tr1::isfinite(raw) +
+                          tr1::isnormal(raw) + tr1::signbit(raw) + tr1::isnormal(xf);
+      (void)sink;
+      if (errno != 0) fail("errno", "classification");
+      if (controls() != before) fail("floating-point controls", "classification");
+      run("copysignl", varnel_copysignl, raw, static_cast<long double>(y));
+      run("fmaxl", varnel_fmaxl, raw, static_cast<long double>(y));
+      run("fminl", varnel_fminl, raw, static_cast<long double>(y));
+      break;
+    }
+  }
+  return 0;
+}
