@@ -1,9 +1,9 @@
 // Every C export of the three math libraries timed beside the platform libm
 // function of the same name, on the same inputs.
 //
-// Benchmarks are named  <member>/<domain>/<mode>/<side>,  for example
-// tgamma/0:170/throughput/varnel and tgamma/0:170/throughput/libm, and are
-// registered in adjacent pairs.  One benchmark iteration is one block of
+// Benchmarks are named  <type>/<member>/<domain>/<mode>/<side>,  for
+// example double/tgamma/0:170/throughput/varnel and
+// double/tgamma/0:170/throughput/libm, and are registered in adjacent pairs.  One benchmark iteration is one block of
 // inputs; successive iterations walk through all blocks (see
 // cli/speed_inputs.hpp), so no single block can be learnt by the branch
 // predictor.  Modes:
@@ -19,10 +19,13 @@
 #include <cmath>
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <unistd.h>
 
 #include "function_table.hpp"
 #include "speed_inputs.hpp"
@@ -63,7 +66,8 @@ void register_precision(const function_entry& fn) {
     for (const mode md : {mode::throughput, mode::latency}) {
       for (int side = 0; side < 2; ++side) {
         const member<T> m = side == 0 ? pair.varnel : pair.libm;
-        const std::string name = member_name(fn, p) + "/" + dom.label + "/" +
+        const std::string name = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
+                                 "/" + member_name(fn, p) + "/" + dom.label + "/" +
                                  (md == mode::throughput ? "throughput" : "latency") + "/" +
                                  (side == 0 ? "varnel" : "libm");
         benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
@@ -77,6 +81,10 @@ void register_precision(const function_entry& fn) {
 // The console table as usual, then one line per pair with the ratio.
 class ratio_reporter : public benchmark::ConsoleReporter {
  public:
+  // Colour only on a terminal: a reporter of one's own does not receive the
+  // library's --benchmark_color handling.
+  ratio_reporter() : ConsoleReporter(isatty(1) ? OO_ColorTabular : OO_Tabular) {}
+
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
@@ -102,20 +110,27 @@ class ratio_reporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::FILE* out = stdout;
-    std::fflush(out);
-    std::fprintf(out, "\n%-40s %12s %12s %8s\n", "pair (member/domain/mode)", "varnel ns", "libm ns", "ratio");
+    std::ostream& out = GetOutputStream();
+    char line[160];
+    std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "pair (type/member/domain/mode)", "varnel ns", "libm ns",
+                  "ratio");
+    out << line;
     double log_sum = 0;
     int count = 0;
     for (const std::string& pair : order_) {
       const entry& e = pairs_[pair];
       if (e.ours <= 0 || e.theirs <= 0) continue;
       const double ratio = e.ours / e.theirs;
-      std::fprintf(out, "%-40s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.theirs, ratio);
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.theirs, ratio);
+      out << line;
       log_sum += std::log(ratio);
       ++count;
     }
-    if (count > 0) std::fprintf(out, "geometric mean of %d ratios: %.2f\n", count, std::exp(log_sum / count));
+    if (count > 0) {
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f\n", count, std::exp(log_sum / count));
+      out << line;
+    }
+    out.flush();
   }
 
  private:

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libraries, installs them into ./out/prefix, builds the example
-# consumers against the installed CMake package and runs them.
+# consumers against the installed CMake package and runs them, then runs the
+# installed varnel-math: one call beside the platform libm, and the accuracy
+# and speed report (Markdown, also kept in out/report.md, plots in out/plots).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -15,3 +17,6 @@ echo "--- example consumer (C, installed package) ---"
 build/consumer/varnel-demo
 echo "--- example consumer (C++) ---"
 build/consumer/varnel-demo-cxx
+echo "--- varnel-math (installed) ---"
+out/prefix/bin/varnel-math --compare tgamma 4.5
+out/prefix/bin/varnel-math report --plots out/plots | tee out/report.md
