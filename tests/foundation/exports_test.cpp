@@ -87,3 +87,39 @@ TEST(Exports, NeverClearOrReadErrno) {
 }
 
 }  // namespace
+
+namespace {
+
+// The long double members map an argument to binary64 by round-to-nearest,
+// also beyond the binary64 range, where the conversion is spelled out.
+TEST(Exports, LongDoubleArgumentsMapToBinary64ByRounding) {
+  const long double dmax = 0x1.fffffffffffffp+1023L;
+  const long double midpoint = 0x1.fffffffffffff8p+1023L;  // halfway to 2^1024
+  struct { long double x; double mapped; } cases[] = {
+      {dmax, 0x1.fffffffffffffp+1023},
+      {0x1.fffffffffffff7fep+1023L, 0x1.fffffffffffffp+1023},  // just below the midpoint
+      {midpoint, HUGE_VAL},                                     // ties to even: 2^1024
+      {1e4000L, HUGE_VAL},
+      {-0x1.fffffffffffff7fep+1023L, -0x1.fffffffffffffp+1023},
+      {-1e4000L, -HUGE_VAL},
+      {1e-4000L, 0.0},
+      {1 + 0x1p-60L, 1.0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<double>(c.mapped));
+    // trunc of a finite binary64 is exact and silent; of an infinity, the
+    // saturated largest value with ERANGE.
+    errno = 0;
+    const long double r = varnel_truncl(c.x);
+    if (std::isinf(c.mapped)) {
+      EXPECT_EQ(r, std::copysign(static_cast<long double>(0x1.fffffffffffffp+1023), c.mapped));
+      EXPECT_EQ(errno, ERANGE);
+    } else {
+      EXPECT_EQ(bits_of(static_cast<double>(r)), bits_of(std::trunc(c.mapped)));
+      EXPECT_EQ(errno, 0);
+    }
+    EXPECT_EQ(bits_of(static_cast<double>(varnel_cbrtl(c.x))), bits_of(varnel_cbrt(c.mapped)));
+  }
+}
+
+}  // namespace

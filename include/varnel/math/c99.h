@@ -25,11 +25,6 @@ VARNEL_MATH_API double varnel_cbrt(double x);
 VARNEL_MATH_API float varnel_cbrtf(float x);
 VARNEL_MATH_API long double varnel_cbrtl(long double x);
 
-/* sign */
-VARNEL_MATH_API double varnel_copysign(double x, double y);
-VARNEL_MATH_API float varnel_copysignf(float x, float y);
-VARNEL_MATH_API long double varnel_copysignl(long double x, long double y);
-
 /* inverse hyperbolic functions; an argument outside the domain (acosh
    below 1, atanh beyond [-1, 1]) or a NaN gives EDOM and a quiet NaN; an
    infinite result (atanh(+-1), acosh(+inf), asinh(+-inf)) and a nonzero
@@ -43,6 +38,11 @@ VARNEL_MATH_API long double varnel_asinhl(long double x);
 VARNEL_MATH_API double varnel_atanh(double x);
 VARNEL_MATH_API float varnel_atanhf(float x);
 VARNEL_MATH_API long double varnel_atanhl(long double x);
+
+/* sign */
+VARNEL_MATH_API double varnel_copysign(double x, double y);
+VARNEL_MATH_API float varnel_copysignf(float x, float y);
+VARNEL_MATH_API long double varnel_copysignl(long double x, long double y);
 
 /* error function and its complement; a NaN gives EDOM, a nonzero result
    below the smallest normal value of the type (erf of a tiny x, erfc of a

@@ -25,11 +25,11 @@ extern "C" {
 
 double varnel_cbrt(double x) { return vm::cbrt(x, errno_policy()); }
 
-double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
-
 double varnel_acosh(double x) { return vm::acosh(x, errno_policy()); }
 double varnel_asinh(double x) { return vm::asinh(x, errno_policy()); }
 double varnel_atanh(double x) { return vm::atanh(x, errno_policy()); }
+
+double varnel_copysign(double x, double y) { return vm::copysign(x, y); }
 
 double varnel_erf(double x) { return vm::erf(x, errno_policy()); }
 double varnel_erfc(double x) { return vm::erfc(x, errno_policy()); }

@@ -27,12 +27,12 @@ extern "C" {
 // Widened: the binary64 root, rounded to float without a range check.
 float varnel_cbrtf(float x) { return vm::cbrt(x, errno_policy()); }
 
-float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
-
 // Widened: the binary64 routine runs, the result is narrowed to float.
 float varnel_acoshf(float x) { return vm::acosh(x, errno_policy()); }
 float varnel_asinhf(float x) { return vm::asinh(x, errno_policy()); }
 float varnel_atanhf(float x) { return vm::atanh(x, errno_policy()); }
+
+float varnel_copysignf(float x, float y) { return vm::copysign(x, y); }
 
 float varnel_erff(float x) { return vm::erf(x, errno_policy()); }
 float varnel_erfcf(float x) { return vm::erfc(x, errno_policy()); }

@@ -21,12 +21,27 @@
 #include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/tools/limits.hpp>
 
 namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
 namespace {
-inline double to_binary64(long double x) { return static_cast<double>(x); }
+// Round to nearest, spelled out beyond the binary64 range: there a plain
+// conversion is undefined behaviour in C++.  Magnitudes from the largest
+// double up to the midpoint 2^1024 - 2^970 round to the largest double; the
+// midpoint (the largest double has an odd significand) and beyond go to
+// infinity, as the IEEE conversion does.  NaNs and everything in range
+// convert as usual.
+inline double to_binary64(long double x) {
+  constexpr long double midpoint = 0x1.fffffffffffff8p+1023L;
+  const long double a = x < 0 ? -x : x;
+  if (a > static_cast<long double>(vm::tools::max_value<double>())) {
+    const double m = a >= midpoint ? vm::tools::infinity<double>() : vm::tools::max_value<double>();
+    return x < 0 ? -m : m;
+  }
+  return static_cast<double>(x);
+}
 
 // nextafterl and nexttowardl: both arguments mapped to binary64, one
 // binary64 step, the result widened.
@@ -39,11 +54,11 @@ extern "C" {
 
 long double varnel_cbrtl(long double x) { return vm::cbrt(to_binary64(x), errno_policy()); }
 
-long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
-
 long double varnel_acoshl(long double x) { return vm::acosh(to_binary64(x), errno_policy()); }
 long double varnel_asinhl(long double x) { return vm::asinh(to_binary64(x), errno_policy()); }
 long double varnel_atanhl(long double x) { return vm::atanh(to_binary64(x), errno_policy()); }
+
+long double varnel_copysignl(long double x, long double y) { return vm::copysign(x, y); }
 
 long double varnel_erfl(long double x) { return vm::erf(to_binary64(x), errno_policy()); }
 long double varnel_erfcl(long double x) { return vm::erfc(to_binary64(x), errno_policy()); }
