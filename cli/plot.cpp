@@ -29,7 +29,9 @@ struct x_scale {
       case axis::log_magnitude: return std::log10(std::fabs(x));
       case axis::signed_log:
         if (x == 0) return 0;
-        return std::copysign(std::log10(std::fabs(x) / min_abs) + 1, x);
+        // Difference of logarithms: the quotient would overflow for a
+        // subnormal smallest magnitude.
+        return std::copysign(std::log10(std::fabs(x)) - std::log10(min_abs) + 1, x);
       default: return x;
     }
   }

@@ -239,6 +239,10 @@ TEST(Report, AccuracyAgainstKnownReferences) {
              "# range near-zero: absolute error measured here (measure absolute error)\n"
              "exact\t0x1p+0\t-0x1p+0\t-0x1p+0\t0x0p+0\n"
              "exact\t0x1.8p+1\t0x1p+0\t0x1.8p+1\t0x0p+0\n"
+             // both signs and a subnormal: a signed logarithmic x axis whose
+             // smallest magnitude is 2^-1074
+             "exact\t0x1p-1074\t0x1p+0\t0x1p-1074\t0x0p+0\n"
+             "exact\t-0x1p+3\t0x1p+0\t0x1p+3\t0x0p+0\n"
              "shifted\t0x1p+0\t0x1p+0\t0x1.0000000000001p+0\t0x0p+0\n"
              "shifted\t0x1p+0\t0x1p+0\t0x1p+0\t0x1p-54\n"
              "near-zero\t0x1p-10\t0x1p+0\t0x1p-10\t0x1p-60\n");
@@ -254,7 +258,7 @@ TEST(Report, AccuracyAgainstKnownReferences) {
     }
     return false;
   };
-  EXPECT_TRUE(has("| copysign | exact | 2 | 0.000 | 0.000 | 1, -1 | 0.000 | 0.000 |")) << r.out;
+  EXPECT_TRUE(has("| copysign | exact | 4 | 0.000 | 0.000 | 1, -1 | 0.000 | 0.000 |")) << r.out;
   // max 1 ulp, mean (1 + 0.25) / 2
   EXPECT_TRUE(has("| copysign | shifted | 2 | 1.000 | 0.625 | 1, 1 | 1.000 | 0.625 |")) << r.out;
   EXPECT_TRUE(has("| copysign | near-zero | 1 | 8.7e-19 abs | 8.7e-19 abs | 0.0009765625, 1 | 8.7e-19 abs | 8.7e-19 abs |"))
@@ -270,13 +274,14 @@ TEST(Report, AccuracyAgainstKnownReferences) {
   // stderr: the closing summary only (not a terminal)
   const std::vector<std::string> err = lines_of(r.err);
   ASSERT_EQ(err.size(), 1u) << r.err;
-  EXPECT_EQ(err[0].rfind("varnel-math report: 2 functions, 5 reference points", 0), 0u) << err[0];
+  EXPECT_EQ(err[0].rfind("varnel-math report: 2 functions, 7 reference points", 0), 0u) << err[0];
   // one plot, for the function with data, with a panel per range
   ASSERT_TRUE(std::filesystem::exists(plots / "copysign.svg"));
   EXPECT_FALSE(std::filesystem::exists(plots / "fmax.svg"));
   const std::string svg = read_file(plots / "copysign.svg");
   EXPECT_EQ(svg.rfind("<svg ", 0), 0u);
   EXPECT_EQ(svg.substr(svg.size() - 7), "</svg>\n");
+  EXPECT_EQ(svg.find("nan"), std::string::npos) << "a coordinate is not a number";
   for (const char* range : {">exact<", ">shifted<", ">near-zero<"}) {
     EXPECT_NE(svg.find(range), std::string::npos) << range;
   }
