@@ -1,0 +1,215 @@
+#include "golden/digest.hpp"
+
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include <varnel/math/c99.h>
+#include <varnel/math/tr1.hpp>
+
+#include "conformance/surface.hpp"
+#include "support/bits.hpp"
+
+namespace varnel_test {
+namespace {
+
+struct fnv1a {
+  std::uint64_t h = 0xcbf29ce484222325u;
+  void bytes(const void* p, std::size_t n) {
+    const auto* b = static_cast<const unsigned char*>(p);
+    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3u;
+  }
+  template <class T>
+  void value(T v) {
+    if constexpr (std::is_same_v<T, long double>) {
+      // The 80 meaningful bits only; the padding bytes are unspecified.
+      const std::uint64_t m = x87_significand(v);
+      const std::uint16_t se = x87_sign_exponent(v);
+      bytes(&m, sizeof m);
+      bytes(&se, sizeof se);
+    } else {
+      bytes(&v, sizeof v);
+    }
+  }
+};
+
+// Special values and every threshold of the families, each with its two
+// neighbours, both signs.
+std::vector<double> special_doubles() {
+  const double seeds[] = {
+      0.0, 0x1p-1074, 0x1p-1073, 0x0.fffffffffffffp-1022, 0x1p-1022, 0x1p-149, 0x1p-126,
+      0x1p-60, 0x1p-54, 0x1p-28, 0x1p-26, 0x1p-13, 1e-5, 0.25, 0.4, 0.5, 0.75, 0.9999999999999999,
+      1.0, 1.25, 1.5, 2.0, 2.5, 2.857142857142857, 3.0, 4.0, 5.93, 6.0, 8.0, 10.0, 15.0, 20.0,
+      26.5, 27.2, 27.3, 27.5, 28.0, 35.04, 35.05, 100.0, 141.975, 170.0, 170.5, 171.0,
+      171.62437695630272, 172.0, 254.9, 709.0, 710.0, 0x1p26, 0x1p27, 0x1p31, 0x1p52, 0x1p53,
+      0x1p63, 0x1p64, 2.6109e15, 4.085e36, 2.5599833278516385e305, 0x1.fffffep+127, 0x1p128,
+      0x1p1020, 1e300, 0x1.fffffffffffffp+1023,
+  };
+  std::vector<double> out;
+  for (double s : seeds)
+    for (double x : {s, std::nextafter(s, 0.0), std::nextafter(s, HUGE_VAL)}) {
+      out.push_back(x);
+      out.push_back(-x);
+    }
+  for (std::uint64_t b : {0x7FF0000000000000u, 0xFFF0000000000000u, 0x7FF8000000000000u,
+                          0xFFF8000000000000u, 0x7FF0000000000001u, 0x7FF8000000000123u})
+    out.push_back(from_bits(b));
+  return out;
+}
+
+// The same inputs for every run: a fixed seed per export.
+std::vector<double> doubles_for(const std::string& name, std::size_t n) {
+  std::vector<double> v = special_doubles();
+  std::seed_seq seq(name.begin(), name.end());
+  std::mt19937_64 rng(seq);
+  std::uniform_real_distribution<double> moderate(-200.0, 200.0);
+  std::uniform_int_distribution<int> binade(-1074, 1023);
+  for (std::size_t i = 0; i < n; ++i) {
+    switch (i % 3) {
+      case 0: v.push_back(from_bits(rng())); break;
+      case 1: v.push_back(moderate(rng)); break;
+      default: {
+        const double m = std::ldexp(static_cast<double>(rng() >> 11), -53);  // [0, 1)
+        v.push_back((rng() & 1 ? -1 : 1) * std::ldexp(1 + m, binade(rng)));
+      }
+    }
+  }
+  return v;
+}
+
+std::vector<float> floats_for(const std::string& name, std::size_t n) {
+  std::vector<float> v;
+  for (double x : special_doubles()) v.push_back(static_cast<float>(x));
+  std::seed_seq seq(name.begin(), name.end());
+  std::mt19937 rng(seq);
+  std::uniform_real_distribution<float> moderate(-200.0f, 200.0f);
+  for (std::size_t i = 0; i < n; ++i)
+    v.push_back(i % 2 ? from_bits32(static_cast<std::uint32_t>(rng())) : moderate(rng));
+  return v;
+}
+
+// Long double inputs: the binary64 ones, plus native values a double cannot
+// hold (beyond its range, between its neighbours, invalid encodings).
+std::vector<long double> long_doubles_for(const std::string& name, std::size_t n) {
+  std::vector<long double> v;
+  for (double x : doubles_for(name, n)) v.push_back(x);
+  std::seed_seq seq(name.begin(), name.end());
+  std::mt19937_64 rng(seq);
+  for (std::size_t i = 0; i < n / 10; ++i)
+    v.push_back(x87_from(static_cast<std::uint16_t>(rng()), rng()));
+  for (long double x : {1e4000L, -1e4000L, 1e-4000L, 1 + 0x1p-60L, 0x1.fffffffffffff8p+1023L})
+    v.push_back(x);
+  return v;
+}
+
+template <class R, class F, class... A>
+void fold(fnv1a& h, F f, A... args) {
+  errno = 0;
+  const R r = f(args...);
+  const int e = errno;
+  h.value(r);
+  h.bytes(&e, sizeof e);
+}
+
+}  // namespace
+
+std::vector<export_digest> compute_digests(std::size_t n) {
+  std::vector<export_digest> out;
+  auto add = [&](const std::string& name, std::size_t count, const fnv1a& h) {
+    out.push_back({name, h.h, count});
+  };
+  for (const auto& e : unary_exports) {
+    const std::string name = e.name;
+    const auto d = doubles_for(name, n);
+    const auto f = floats_for(name + "f", n);
+    const auto l = long_doubles_for(name + "l", n);
+    fnv1a hd, hf, hl;
+    for (double x : d) fold<double>(hd, e.d, x);
+    for (float x : f) fold<float>(hf, e.f, x);
+    for (long double x : l) fold<long double>(hl, e.l, x);
+    add("varnel_" + name, d.size(), hd);
+    add("varnel_" + name + "f", f.size(), hf);
+    add("varnel_" + name + "l", l.size(), hl);
+  }
+  for (const auto& e : binary_exports) {
+    const std::string name = e.name;
+    const auto d = doubles_for(name, n);
+    const auto f = floats_for(name + "f", n);
+    const auto l = long_doubles_for(name + "l", n);
+    fnv1a hd, hf, hl;
+    // Pairs: every input against a partner further along the list, so
+    // specials meet specials and random values.
+    for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, e.d, d[i], d[(i * 7919 + 13) % d.size()]);
+    for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, e.f, f[i], f[(i * 7919 + 13) % f.size()]);
+    for (std::size_t i = 0; i < l.size(); ++i)
+      fold<long double>(hl, e.l, l[i], l[(i * 7919 + 13) % l.size()]);
+    add("varnel_" + name, d.size(), hd);
+    add("varnel_" + name + "f", f.size(), hf);
+    add("varnel_" + name + "l", l.size(), hl);
+  }
+  {
+    const auto d = doubles_for("lround", n);
+    const auto f = floats_for("lroundf", n);
+    const auto l = long_doubles_for("lroundl", n);
+    fnv1a a, b, c, x, y, z;
+    for (double v : d) fold<long>(a, varnel_lround, v), fold<long long>(x, varnel_llround, v);
+    for (float v : f) fold<long>(b, varnel_lroundf, v), fold<long long>(y, varnel_llroundf, v);
+    for (long double v : l) fold<long>(c, varnel_lroundl, v), fold<long long>(z, varnel_llroundl, v);
+    add("varnel_lround", d.size(), a);
+    add("varnel_lroundf", f.size(), b);
+    add("varnel_lroundl", l.size(), c);
+    add("varnel_llround", d.size(), x);
+    add("varnel_llroundf", f.size(), y);
+    add("varnel_llroundl", l.size(), z);
+  }
+  {
+    const auto d = doubles_for("nexttoward", n);
+    const auto f = floats_for("nexttowardf", n);
+    const auto l = long_doubles_for("nexttowardl", n);
+    fnv1a hd, hf, hl;
+    for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, varnel_nexttoward, d[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, varnel_nexttowardf, f[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < l.size(); ++i) fold<long double>(hl, varnel_nexttowardl, l[i], l[(i * 7919 + 13) % l.size()]);
+    add("varnel_nexttoward", d.size(), hd);
+    add("varnel_nexttowardf", f.size(), hf);
+    add("varnel_nexttowardl", l.size(), hl);
+  }
+  {
+    namespace tr1 = varnel::math::tr1;
+    const auto d = doubles_for("tr1", n);
+    const auto f = floats_for("tr1f", n);
+    const auto l = long_doubles_for("tr1l", n);
+    fnv1a hd, hf, hl;
+    for (double x : d) {
+      fold<int>(hd, tr1::fpclassify<double>, x);
+      fold<bool>(hd, tr1::isfinite<double>, x);
+      fold<bool>(hd, tr1::isinf<double>, x);
+      fold<bool>(hd, tr1::isnan<double>, x);
+      fold<bool>(hd, tr1::isnormal<double>, x);
+      fold<bool>(hd, tr1::signbit<double>, x);
+    }
+    for (float x : f) {
+      fold<int>(hf, tr1::fpclassify<float>, x);
+      fold<bool>(hf, tr1::isfinite<float>, x);
+      fold<bool>(hf, tr1::isinf<float>, x);
+      fold<bool>(hf, tr1::isnan<float>, x);
+      fold<bool>(hf, tr1::isnormal<float>, x);
+      fold<bool>(hf, tr1::signbit<float>, x);
+    }
+    for (long double x : l) {
+      fold<int>(hl, tr1::fpclassify<long double>, x);
+      fold<bool>(hl, tr1::isfinite<long double>, x);
+      fold<bool>(hl, tr1::isinf<long double>, x);
+      fold<bool>(hl, tr1::isnan<long double>, x);
+      fold<bool>(hl, tr1::isnormal<long double>, x);
+      fold<bool>(hl, tr1::signbit<long double>, x);
+    }
+    add("tr1<double>", d.size(), hd);
+    add("tr1<float>", f.size(), hf);
+    add("tr1<long double>", l.size(), hl);
+  }
+  return out;
+}
+
+}  // namespace varnel_test
