@@ -56,23 +56,6 @@ inline std::uint64_t seed_of(const std::string& text) {
 
 }  // namespace detail
 
-template <class T>
-speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
-                                  std::size_t block_count = speed_block_count) {
-  speed_inputs<T> in;
-  in.block_count = block_count;
-  const std::size_t n = in.calls();
-  in.x.resize(n);
-  in.y.resize(n);
-  std::uint64_t state = detail::seed_of(std::string(fn.name) + "/" + dom.label);
-  const bool two = arity_of(fn.shape) == 2;
-  for (std::size_t i = 0; i < n; ++i) {
-    in.x[i] = static_cast<T>(detail::draw(state, dom.x_lo, dom.x_hi, dom.log_uniform));
-    in.y[i] = two ? static_cast<T>(detail::draw(state, dom.y_lo, dom.y_hi, dom.log_uniform)) : T(0);
-  }
-  return in;
-}
-
 template <class T> struct precision_of_type;
 template <> struct precision_of_type<float> { static constexpr precision value = precision::single; };
 template <> struct precision_of_type<double> { static constexpr precision value = precision::dbl; };
@@ -83,6 +66,31 @@ template <class T> const member_pair<T>& members_of(const function_entry& fn);
 template <> inline const member_pair<float>& members_of<float>(const function_entry& fn) { return fn.f; }
 template <> inline const member_pair<double>& members_of<double>(const function_entry& fn) { return fn.d; }
 template <> inline const member_pair<long double>& members_of<long double>(const function_entry& fn) { return fn.l; }
+
+template <class T>
+speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
+                                  std::size_t block_count = speed_block_count) {
+  speed_inputs<T> in;
+  in.block_count = block_count;
+  const std::size_t n = in.calls();
+  in.x.resize(n);
+  in.y.resize(n);
+  std::uint64_t state = detail::seed_of(std::string(fn.name) + "/" + dom.label);
+  const bool two = arity_of(fn.shape) == 2;
+  const eval_fn platform = members_of<T>(fn).libm.eval;
+  for (std::size_t i = 0; i < n; ++i) {
+    // An argument whose result is not finite (a pole of tgamma that a
+    // float happens to round onto) is drawn again: in a latency chain
+    // x + 0 * result would turn every later argument into a NaN.
+    for (int attempt = 0;; ++attempt) {
+      in.x[i] = static_cast<T>(detail::draw(state, dom.x_lo, dom.x_hi, dom.log_uniform));
+      in.y[i] = two ? static_cast<T>(detail::draw(state, dom.y_lo, dom.y_hi, dom.log_uniform)) : T(0);
+      if (integer_result(fn.shape) || attempt == 100) break;
+      if (std::isfinite(platform(in.x[i], in.y[i]).value)) break;
+    }
+  }
+  return in;
+}
 
 }  // namespace varnel_cli
 
