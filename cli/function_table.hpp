@@ -199,7 +199,7 @@ inline constexpr function_entry functions[] = {
                      rounding_domains),
     VARNEL_CLI_ENTRY(nextafter, binary, "the next representable value after x towards y", symmetric_unit,
                      symmetric_unit),
-    VARNEL_CLI_ENTRY(nexttoward, toward, "the next representable value after x towards y", symmetric_unit,
+    VARNEL_CLI_ENTRY(nexttoward, toward, "the same, with y a long double", symmetric_unit,
                      symmetric_unit),
     VARNEL_CLI_ENTRY(round, unary, "x rounded to an integral value, halves away from zero", rounding_domains,
                      rounding_domains),

@@ -31,8 +31,8 @@ const char* precision_flag(precision p) {
 
 std::string arguments_of(const function_entry& fn) {
   switch (fn.shape) {
-    case signature::binary: return "x y";
-    case signature::toward: return "x y (y long double)";
+    case signature::binary:
+    case signature::toward: return "x y";
     default: return "x";
   }
 }
@@ -68,11 +68,11 @@ void print_help() {
       "  --data DIR     reference data directory (default %s)\n"
       "  --plots DIR    write one SVG plot of error against x per function into DIR\n"
       "  --reps N       timing repetitions, of which the median is reported (default 21)\n"
-      "  --quick        fewer repetitions and inputs: a demonstration in a few seconds\n"
+      "  --quick        fewer repetitions and inputs, for a first look\n"
       "\n"
       "Arguments are read as the type of their parameter: decimal (2.5, -1e-300), hex float\n"
       "(0x1.8p+1), inf, -inf, nan.  Each call prints one line:\n"
-      "  tgamma(4.5) = 11.631728396567448  0x1.743ead3a4fe9ap+3  ok\n"
+      "  copysign(2, -0) = -2  -0x1p+1  ok\n"
       "the shortest decimal that reads back as the result, the hex float, and errno after the\n"
       "call (ok, EDOM or ERANGE; errno is cleared before each call).  lround and llround print\n"
       "the integer.\n"
