@@ -70,8 +70,11 @@ std::vector<double> doubles_for(const std::string& name, std::size_t n) {
       case 0: v.push_back(from_bits(rng())); break;
       case 1: v.push_back(moderate(rng)); break;
       default: {
+        // One draw per statement, so every compiler draws in this order.
         const double m = std::ldexp(static_cast<double>(rng() >> 11), -53);  // [0, 1)
-        v.push_back((rng() & 1 ? -1 : 1) * std::ldexp(1 + m, binade(rng)));
+        const double sign = rng() & 1 ? -1 : 1;
+        const int e = binade(rng);
+        v.push_back(sign * std::ldexp(1 + m, e));
       }
     }
   }
@@ -96,8 +99,12 @@ std::vector<long double> long_doubles_for(const std::string& name, std::size_t n
   for (double x : doubles_for(name, n)) v.push_back(x);
   std::seed_seq seq(name.begin(), name.end());
   std::mt19937_64 rng(seq);
-  for (std::size_t i = 0; i < n / 10; ++i)
-    v.push_back(x87_from(static_cast<std::uint16_t>(rng()), rng()));
+  for (std::size_t i = 0; i < n / 10; ++i) {
+    // Two statements: the order of evaluation of function arguments is
+    // unspecified, and compilers differ.
+    const auto sign_exponent = static_cast<std::uint16_t>(rng());
+    v.push_back(x87_from(sign_exponent, rng()));
+  }
   for (long double x : {1e4000L, -1e4000L, 1e-4000L, 1 + 0x1p-60L, 0x1.fffffffffffff8p+1023L})
     v.push_back(x);
   return v;
