@@ -231,6 +231,15 @@ inline domain_list domains_for(const function_entry& fn, precision p) {
   return p == precision::single ? fn.float_domains : fn.domains;
 }
 
+// One call of our member (or, with platform, of libm's) in precision p.
+inline eval_fn eval_of(const function_entry& fn, precision p, bool platform) {
+  switch (p) {
+    case precision::single: return platform ? fn.f.libm.eval : fn.f.varnel.eval;
+    case precision::dbl: return platform ? fn.d.libm.eval : fn.d.varnel.eval;
+    default: return platform ? fn.l.libm.eval : fn.l.varnel.eval;
+  }
+}
+
 // The exported name of a member without its prefix: "tgamma", "tgammaf", "tgammal".
 inline std::string member_name(const function_entry& fn, precision p) {
   return std::string(fn.name) + (p == precision::single ? "f" : p == precision::extended ? "l" : "");

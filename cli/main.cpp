@@ -200,6 +200,11 @@ void add_result(row& r, const outcome& out, const function_entry& fn, scalar s) 
   r.push_back(errno_name(out.error));
 }
 
+template <class T> T mix(long double a, long double b, long double t) {
+  const T u = static_cast<T>(t);
+  return (T(1) - u) * static_cast<T>(a) + u * static_cast<T>(b);
+}
+
 int evaluate(const options& o) {
   const function_entry& fn = function_named(o.positional[0]);
   if (o.data_dir || o.plots_dir || o.reps || o.quick) {
@@ -228,15 +233,16 @@ int evaluate(const options& o) {
     if (!parse_count(o.range_n, 1000000, n)) usage_error("malformed count '" + o.range_n + "' (1 to 1000000)");
     const long double y = arity == 2 ? number(args[0], sy) : 0;
     for (long i = 0; i < n; ++i) {
-      // Computed in the argument's own type so that the ends are exactly A
-      // and B and every point is a value of that type.
+      // Computed in the argument's own type as (1 - t) A + t B: the ends
+      // are exactly A and B, every point is a value of that type, and B - A
+      // never has to exist (-1e308 to 1e308 would overflow it).
       long double x = i == n - 1 ? b : a;
       if (i > 0 && i < n - 1) {
         const long double t = static_cast<long double>(i) / static_cast<long double>(n - 1);
         switch (sx) {
-          case scalar::binary32: x = static_cast<float>(a) + (static_cast<float>(b) - static_cast<float>(a)) * static_cast<float>(t); break;
-          case scalar::binary64: x = static_cast<double>(a) + (static_cast<double>(b) - static_cast<double>(a)) * static_cast<double>(t); break;
-          case scalar::x87: x = a + (b - a) * t; break;
+          case scalar::binary32: x = mix<float>(a, b, t); break;
+          case scalar::binary64: x = mix<double>(a, b, t); break;
+          case scalar::x87: x = mix<long double>(a, b, t); break;
         }
       }
       calls.push_back({x, y});
@@ -251,8 +257,8 @@ int evaluate(const options& o) {
     }
   }
 
-  eval_fn ours = o.prec == precision::single ? fn.f.varnel.eval : o.prec == precision::dbl ? fn.d.varnel.eval : fn.l.varnel.eval;
-  eval_fn theirs = o.prec == precision::single ? fn.f.libm.eval : o.prec == precision::dbl ? fn.d.libm.eval : fn.l.libm.eval;
+  const eval_fn ours = eval_of(fn, o.prec, false);
+  const eval_fn theirs = eval_of(fn, o.prec, true);
   const scalar sr = sx;   // results have the library's type (or are integers)
   const std::string name = member_name(fn, o.prec);
 

@@ -103,11 +103,8 @@ std::vector<std::string> absolute_ranges(const std::vector<std::string>& header)
 std::vector<range_result> measure_accuracy(const function_entry& fn, precision prec,
                                            const std::vector<varnel_test::reference_point>& points,
                                            const std::vector<std::string>& absolute) {
-  const member_pair<float>& f = fn.f;
-  const member_pair<double>& d = fn.d;
-  const member_pair<long double>& l = fn.l;
-  const eval_fn ours = prec == precision::single ? f.varnel.eval : prec == precision::dbl ? d.varnel.eval : l.varnel.eval;
-  const eval_fn theirs = prec == precision::single ? f.libm.eval : prec == precision::dbl ? d.libm.eval : l.libm.eval;
+  const eval_fn ours = eval_of(fn, prec, false);
+  const eval_fn theirs = eval_of(fn, prec, true);
   const scalar s = scalar_of(prec);
   const bool two = arity_of(fn.shape) == 2;
 

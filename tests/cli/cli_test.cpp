@@ -114,6 +114,11 @@ const exact_case exact_cases[] = {
      {"trunc(-1)   = -1  -0x1p+0  ok", "trunc(-0.5) = -0  -0x0p+0  ok", "trunc(0)    = 0   0x0p+0   ok",
       "trunc(0.5)  = 0   0x0p+0   ok", "trunc(1)    = 1   0x1p+0   ok"}},
     {{"hypot", "--range", "0", "3", "2", "4"}, {"hypot(0, 4) = 4  0x1p+2    ok", "hypot(3, 4) = 5  0x1.4p+2  ok"}},
+    // a range as wide as the format: the midpoint is 0, not inf - inf
+    {{"copysign", "--range", "-1.5e308", "1.5e308", "3", "1"},
+     {"copysign(-1.5e+308, 1) = 1.5e+308  0x1.ab36d48e1acfp+1023  ok",
+      "copysign(0, 1)         = 0         0x0p+0                  ok",
+      "copysign(1.5e+308, 1)  = 1.5e+308  0x1.ab36d48e1acfp+1023  ok"}},
     // --compare: functions the platform computes exactly too
     {{"--compare", "copysign", "2", "-0"}, {"copysign(2, -0) = -2  -0x1p+1  ok  libm -2  -0x1p+1  ok  diff 0 ulp"}},
     {{"lround", "--compare", "2.5"}, {"lround(2.5) = 3  ok  libm 3  ok  diff 0"}},
