@@ -168,11 +168,12 @@ inline int sign_of(T x) noexcept {
 
 // x with the sign bit of y.  When the signs already agree x comes back
 // untouched, NaN payload included; the sign of y is its sign bit, so -0 and
-// a negative NaN count as negative.
+// a negative NaN count as negative.  Formed by masks rather than by a test
+// of the two signs: the same bits, without a branch that random signs
+// would mispredict half the time.
 template <class T>
 inline T copysign(T x, T y) noexcept {
-  if (signbit(x) == signbit(y)) return x;
-  return flip_sign(x);
+  return detail::with_sign_of(x, y);
 }
 
 }  // namespace varnel::math

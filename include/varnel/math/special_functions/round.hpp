@@ -1,13 +1,19 @@
 // Rounding to integral values: round (halfway cases away from zero), trunc,
 // and the range-checked conversions lround, llround and itrunc.
 //
-// All rounding happens in the floating type of the argument with the
-// platform's ceil and floor (ceilf and floorf at float); integers appear only
-// in the final conversion, after the range check has proved it exact.
+// All rounding happens on the magnitude of the argument, whose integral
+// part (detail::truncate_magnitude) is exactly what the platform's floor
+// gives; the sign of the argument is put back at the end.  That is the
+// result of floor and ceil on the signed value, without their calls and
+// without a branch on the sign, which arguments of random sign would
+// mispredict half the time.  lround and llround below 2^52 round in the
+// integer itself; everywhere else integers appear only in the final
+// conversion, after the range check has proved it exact.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_ROUND_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_ROUND_HPP
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 
 #include <varnel/math/policies/error_handling.hpp>
@@ -39,9 +45,12 @@ inline R checked_integer(T r, T x, const char* function, const Policy& pol) noex
 // map to double first.
 
 // Nearest integral value, halfway cases away from zero.  Never adds 0.5 to
-// x (0.49999999999999994 + 0.5 rounds to 1): it takes ceil or floor and
-// steps back by one when that moved the value by more than one half.  The
-// differences c - x and x - f are exact, so no halfway case is misjudged.
+// x (0.49999999999999994 + 0.5 rounds to 1): the magnitude a is cut to its
+// integral part t, and one is added when the fraction a - t is one half or
+// more.  That is the value farther from zero of ceil and floor exactly when
+// it lies at most one half away, as the definition asks.  a - t is exact,
+// so no halfway case is misjudged, and t + 1 is exact because a fraction
+// exists only below 2^52 (2^23).
 template <class T, class Policy>
 inline T round(T x, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
@@ -50,39 +59,62 @@ inline T round(T x, const Policy& pol) noexcept {
   if (!isfinite(x)) {
     return policies::on_rounding_error("varnel::math::round<%1%>(%1%)", nullptr, x, T(0), pol);
   }
-  // Both comparisons strict: +-0.5 themselves round away from zero below.
-  // Every x in between, -0 and negative x included, gives +0.
-  if (-T(0.5) < x && x < T(0.5)) return T(0);
-  if (x > 0) {
-    const T c = std::ceil(x);
-    // Exactly one half keeps c, the value farther from zero.
-    return c - x > T(0.5) ? c - T(1) : c;
-  }
-  const T f = std::floor(x);  // x <= -0.5
-  return x - f > T(0.5) ? f + T(1) : f;
+  const T a = std::fabs(x);
+  const T t = detail::truncate_magnitude(a);
+  const T r = t + (a - t >= T(0.5) ? T(1) : T(0));
+  // r is zero exactly for |x| < 0.5, where +0 is wanted whatever the sign of
+  // x: adding +0 turns the -0 that the sign gives there into +0 and leaves
+  // every nonzero value as it is.
+  return varnel::math::copysign(r, x) + T(0);
 }
 
-// Integral part.  -0 compares equal to 0 and goes to floor, which keeps -0;
-// a negative x above -1 gives ceil(x) = -0.
+// Integral part: the floor of a non-negative x, the ceil of a negative one.
+// -0 stays -0; a negative x above -1 gives -0.
 template <class T, class Policy>
 inline T trunc(T x, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
   if (!isfinite(x)) {
     return policies::on_rounding_error("varnel::math::trunc<%1%>(%1%)", nullptr, x, T(0), pol);
   }
-  return x >= 0 ? std::floor(x) : std::ceil(x);
+  return varnel::math::copysign(detail::truncate_magnitude(std::fabs(x)), x);
 }
+
+namespace detail {
+
+// Below 2^52 (2^23) every round(x) fits a 64-bit integer, so lround and
+// llround can round in the integer itself: the same truncation, the same
+// one-half test on the exact fraction, then the sign of x.  Above that
+// bound, and for a non-finite x, the floating round and the range check
+// run as written.
+template <class T>
+inline bool integer_rounding_applies(T x) noexcept {
+  return std::fabs(x) < T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
+}
+
+template <class T>
+inline std::int64_t round_in_integer(T x) noexcept {
+  const T a = std::fabs(x);
+  std::int64_t i = static_cast<std::int64_t>(a);
+  i += a - static_cast<T>(i) >= T(0.5) ? 1 : 0;
+  // 0 or -1: negates i for a negative x without a branch on the sign.
+  const std::int64_t s = -static_cast<std::int64_t>(signbit(x));
+  return (i ^ s) - s;
+}
+
+}  // namespace detail
 
 // round, then the range check for long.  A non-finite x is reported twice:
 // by round, whose +-max_value then fails the range check.
 template <class T, class Policy>
 inline long lround(T x, const Policy& pol) noexcept {
+  if (detail::integer_rounding_applies(x)) return static_cast<long>(detail::round_in_integer(x));
   const T r = varnel::math::round(x, pol);
   return detail::checked_integer<long>(r, x, "varnel::math::lround<%1%>(%1%)", pol);
 }
 
 template <class T, class Policy>
 inline long long llround(T x, const Policy& pol) noexcept {
+  if (detail::integer_rounding_applies(x)) return detail::round_in_integer(x);
   const T r = varnel::math::round(x, pol);
   return detail::checked_integer<long long>(r, x, "varnel::math::llround<%1%>(%1%)", pol);
 }

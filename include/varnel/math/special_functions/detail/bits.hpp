@@ -5,6 +5,7 @@
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -117,6 +118,32 @@ inline T power_of_two(int k) noexcept {
   if (k >= min_normal) return L::from_bits(static_cast<B>(static_cast<B>(k + bias) << fraction_bits));
   if (k >= min_subnormal) return L::from_bits(static_cast<B>(B{1} << (k - min_subnormal)));
   return T(0);
+}
+
+// The integral part of a finite a >= 0 (+0 stays +0), exactly what the
+// platform's floor gives, without its call.  Below 2^52 (2^23) the
+// conversion to a 64-bit integer truncates exactly and converting back is
+// exact too; from there up a has no fraction bits.
+template <class T>
+inline T truncate_magnitude(T a) noexcept {
+  constexpr T no_fraction_from = T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
+  return a < no_fraction_from ? static_cast<T>(static_cast<std::int64_t>(a)) : a;
+}
+
+// x with the sign bit of y and every other bit of x: payloads of NaNs
+// travel unchanged.  For binary32 and binary64 that is IEEE copySign, which
+// the compiler does with masks in the floating-point registers, without the
+// round trip through an integer register that a byte copy costs.
+template <class T>
+inline T with_sign_of(T x, T y) noexcept {
+  return std::copysign(x, y);
+}
+template <>
+inline long double with_sign_of<long double>(long double x, long double y) noexcept {
+  using L = x87_layout;
+  return L::with_sign_exponent(
+      x, static_cast<std::uint16_t>((L::sign_exponent(x) & L::exponent_mask) |
+                                    (L::sign_exponent(y) & L::sign_mask)));
 }
 
 }  // namespace varnel::math::detail
