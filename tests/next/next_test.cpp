@@ -413,6 +413,11 @@ TEST(Nextafterl, NexttowardlIsTheSameFunction) {
 TEST(NextInternals, RescaleThresholds) {
   EXPECT_EQ(varnel::math::detail::rescale_threshold<double>(), 0x1p-968);
   EXPECT_EQ(varnel::math::detail::rescale_threshold<float>(), 0x1p-101f);
+  // step_toward's branch-free path must start exactly where rescaling ends.
+  EXPECT_EQ(varnel::math::detail::plain_step_low<double>(),
+            varnel::math::detail::rescale_threshold<double>());
+  EXPECT_EQ(varnel::math::detail::plain_step_low<float>(),
+            varnel::math::detail::rescale_threshold<float>());
 }
 
 // --- What the error sites report ------------------------------------------------

@@ -122,8 +122,18 @@ T float_prior(T x, const Policy& pol) {
 // (nexttoward's long double direction): the comparisons then widen x
 // exactly, so a y strictly between x and its neighbour still gives the
 // direction, while the step is one spacing of T.
+//
+// Most x are normal and far from both ends of the range; for them
+// float_next and float_prior differ only in the direction of one spacing,
+// and detail::step_across takes it without a branch on the direction,
+// which arbitrary (x, y) pairs would mispredict half the time.  Its lower
+// bound is the rescaling threshold itself, so it covers exactly the x that
+// float_next and float_prior send straight to their spacing steps.
+// The test for that path does not read the direction (y == y: y is not a
+// NaN), so the compiler cannot split the path by direction again.
 template <class T, class Y, class Policy>
 T step_toward(T x, Y y, const Policy& pol) {
+  if (detail::plain_step_magnitude(x) && y == y && x != y) return detail::step_across(x, y > x);
   if (y > x) return float_next(x, pol);
   // +0 and -0 compare equal: a zero x keeps its own sign.
   if (x == y) return x;

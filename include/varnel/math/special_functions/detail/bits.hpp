@@ -120,6 +120,52 @@ inline T power_of_two(int k) noexcept {
   return T(0);
 }
 
+// Bounds of the magnitudes that step_across can take: from 2^-968 (binary64)
+// or 2^-101 (binary32), the threshold below which the next-value functions
+// rescale, up to the largest finite value, excluded.
+template <class T>
+constexpr T plain_step_low() noexcept {
+  return std::numeric_limits<T>::digits == 53 ? T(0x1p-968) : T(0x1p-101);
+}
+
+// True for a normal x with plain_step_low<T>() <= |x| < max_value: every
+// such x has two normal neighbours and a normal spacing, so step_across
+// applies.  One unsigned comparison of the magnitude's pattern.
+template <class T>
+inline bool plain_step_magnitude(T x) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  const B lo = L::to_bits(plain_step_low<T>());
+  const B hi = L::to_bits(std::numeric_limits<T>::max());
+  const B a = static_cast<B>(L::to_bits(x) & ~L::sign_mask);
+  return static_cast<B>(a - lo) < static_cast<B>(hi - lo);
+}
+
+// The neighbour of x above (up) or below it, for x with
+// plain_step_magnitude(x): x plus or minus the spacing 2^(e - D) of the
+// format at x, e the frexp exponent of x (read from the pattern, which is
+// exact for normal x) and D the significand digits.  A power of two stepped
+// toward zero has its neighbour in the binade below, where the spacing is
+// half.  The spacing is negated rather than subtracted, which is the same
+// IEEE operation, so that the direction costs no branch.
+template <class T>
+inline T step_across(T x, bool up) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
+  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;     // 1023, 127
+  const B b = L::to_bits(x);
+  const B a = static_cast<B>(b & ~L::sign_mask);
+  int e = static_cast<int>(a >> fraction_bits) - (bias - 1);
+  const bool negative = (b & L::sign_mask) != 0;
+  const bool binade_start = (a & L::significand_mask) == 0;
+  e -= (binade_start && up == negative) ? 1 : 0;
+  // 2^(e - D) is normal for every such x (e - D >= -1021, or -125), so its
+  // pattern is the biased exponent alone.
+  const B s = static_cast<B>(static_cast<B>(e - fraction_bits - 1 + bias) << fraction_bits);
+  return x + L::from_bits(static_cast<B>(s | (up ? B{0} : L::sign_mask)));
+}
+
 // The integral part of a finite a >= 0 (+0 stays +0), exactly what the
 // platform's floor gives, without its call.  Below 2^52 (2^23) the
 // conversion to a 64-bit integer truncates exactly and converting back is
