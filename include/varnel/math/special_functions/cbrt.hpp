@@ -7,10 +7,9 @@
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_CBRT_HPP
 
 #include <cmath>
-#include <cstdint>
-#include <cstdlib>
 
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/tools/limits.hpp>
 #include <varnel/math/tools/split_horner.hpp>
@@ -61,17 +60,15 @@ inline constexpr double cbrt_subnormal_root_scale = 0x1p-18;
 // The cube root of a positive, finite, normal x.
 inline double cbrt_positive(double x) noexcept {
   int e;
-  const double m = std::frexp(x, &e);
+  // The platform's frexp for a normal x, without its call.
+  const double m = frexp_normal(x, e);
   double g = tools::split_horner(cbrt_guess, m);
   // x = m * 2^e = m * 2^(3q + r): scale by 2^q (exactly) and 2^(r/3).
+  // |q| <= 341 and g lies near 1, so g * 2^q is normal and the product
+  // exact: the same value as a shift-built power, a division by one, or
+  // ldexp, in one multiplication and without a branch on q.
   const int q = e / 3;  // truncated toward zero
-  if (std::abs(q) >= 64) {
-    g = std::ldexp(g, q);  // beyond a 64-bit shift; g * 2^q stays normal, errno untouched
-  } else if (q > 0) {
-    g = g * static_cast<double>(std::uint64_t{1} << q);
-  } else {
-    g = g / static_cast<double>(std::uint64_t{1} << -q);
-  }
+  g = g * power_of_two<double>(q);
   const int r = e - 3 * q;  // -2 .. 2, with the sign of e
   g = g * cbrt_third_powers[r + 2];
 
@@ -102,15 +99,14 @@ double cbrt_eval(double x, const Policy& pol) {
     return policies::on_domain_error<double>("varnel::math::cbrt<%1%>(%1%)",
                                              "Argument to function must be finite but got %1%.",
                                              x, pol);
-  int sign = 1;
-  if (x < 0) {
-    x = -x;
-    sign = -1;
-  }
+  // The sign as the factor +-1, taken from x without a branch that
+  // arguments of random sign would mispredict; the root of |x| is
+  // multiplied by it at the end.
+  const double sign = varnel::math::copysign(1.0, x);
+  x = std::fabs(x);
   if (x < tools::smallest_normal<double>())
-    return static_cast<double>(sign) *
-           (cbrt_positive(x * cbrt_subnormal_scale) * cbrt_subnormal_root_scale);
-  return static_cast<double>(sign) * cbrt_positive(x);
+    return sign * (cbrt_positive(x * cbrt_subnormal_scale) * cbrt_subnormal_root_scale);
+  return sign * cbrt_positive(x);
 }
 
 }  // namespace detail

@@ -166,6 +166,23 @@ inline T step_across(T x, bool up) noexcept {
   return x + L::from_bits(static_cast<B>(s | (up ? B{0} : L::sign_mask)));
 }
 
+// frexp of a normal x, read from and written into the pattern: x = m * 2^e
+// with 0.5 <= |m| < 1, the sign of x on m.  Exact and identical to the
+// platform's frexp for every normal x; callers pass nothing else (a
+// subnormal would need its leading bit found first).
+template <class T>
+inline T frexp_normal(T x, int& e) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
+  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;     // 1023, 127
+  const B b = L::to_bits(x);
+  e = static_cast<int>((b & L::exponent_mask) >> fraction_bits) - (bias - 1);
+  // The exponent field of 0.5.
+  constexpr B half_exponent = static_cast<B>(static_cast<B>(bias - 1) << fraction_bits);
+  return L::from_bits(static_cast<B>((b & ~L::exponent_mask) | half_exponent));
+}
+
 // The integral part of a finite a >= 0 (+0 stays +0), exactly what the
 // platform's floor gives, without its call.  Below 2^52 (2^23) the
 // conversion to a 64-bit integer truncates exactly and converting back is
