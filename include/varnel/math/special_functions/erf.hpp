@@ -15,6 +15,7 @@
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
+#include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
@@ -153,11 +154,10 @@ inline double exp_keeping_errno(double a) noexcept {
 // at x = 27 half an ulp of x*x is 2^-44, and exp turns an absolute error
 // in its argument into the same relative error in its result, 256 ulps.
 inline double erfc_exp_factor(double x) noexcept {
-  // hi = x truncated toward zero to 26 significant bits, so hi*hi is exact.
-  int e = 0;
-  const double m = std::frexp(x, &e);
-  double hi = std::floor(std::ldexp(m, 26));
-  hi = std::ldexp(hi, e - 26);
+  // hi = x truncated toward zero to 26 significant bits, so hi*hi is exact:
+  // floor(ldexp(m, 26)) scaled back, for (m, e) = frexp(x), which for this
+  // normal x is the pattern with its low 53 - 26 = 27 bits cleared.
+  const double hi = clear_low_significand_bits(x, 53 - 26);
   const double lo = x - hi;  // exact
   const double sq = x * x;
   // The part of the exact square that sq lost, in exactly this order.
@@ -168,34 +168,33 @@ inline double erfc_exp_factor(double x) noexcept {
 // erf(x) when invert is false, erfc(x) when it is true.  Only a NaN argument
 // is reported; the range of the result is left to the caller's
 // narrow_result.
+//
+// The result is offset + sign*r, where r approximates erf of |x| below 0.5
+// and erfc of |x| from 0.5 up.  Which offset and sign turn r into the
+// function wanted depends only on the function, the region of |x| and
+// whether x < 0:
+//
+//                 |x| < 0.5 (r ~ erf)        |x| >= 0.5 (r ~ erfc)
+//   erf,  x >= 0    0 + r                       1 - r
+//   erf,  x < 0     0 - r    (erf is odd)      -1 + r
+//   erfc, x >= 0    1 - r                       0 + r
+//   erfc, x < 0     1 + r    (1 + erf(|x|))     2 - r    (2 - erfc(|x|))
+//
+// -0 counts as non-negative; its r is 0 anyway.  The pairs are picked from
+// the table, not by branching on the sign first: arguments of random sign
+// would mispredict that branch half the time.
 template <class Policy>
 inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
   if (isnan(x))
     return policies::on_domain_error<double>("varnel::math::erf<%1%>(%1%)",
                                              "Expected a finite argument but got %1%", x, pol);
 
-  // The result is offset + sign*r, where r approximates erf of the reduced
-  // argument below 0.5 and erfc above it; invert says that the value wanted
-  // is the complement of what r holds.
-  int sign = 1;
-  int offset = 0;
-
-  // Only a strictly negative x is reduced: -0 stays -0 and gives +0 below.
-  if (x < 0) {
-    x = -x;
-    if (!invert) {
-      sign = -1;  // erf is odd
-    } else if (x > 0.5) {
-      offset = 2;  // erfc(-x) = 2 - erfc(x)
-      sign = -1;
-    } else {
-      invert = false;  // erfc(-x) = 1 + erf(x), with erf computed directly
-      offset = 1;
-    }
-  }
+  const bool negative = x < 0;
+  x = std::fabs(x);
 
   double r;
-  if (x < 0.5) {
+  const bool small = x < 0.5;
+  if (small) {
     // r ~ erf(x).
     if (x < erf_tiny) {
       r = x == 0 ? 0.0 : (x * 1.125) + (x * erf_slope_c);
@@ -203,37 +202,41 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
       const double z = x * x;
       r = x * (erf_y0 + tools::split_horner(erf_p0, z) / tools::split_horner(erf_q0, z));
     }
+  } else if (!(x < (invert ? erfc_cutoff : erf_cutoff))) {
+    // Beyond the cut-off of the function wanted erfc is zero.
+    r = 0;
+  } else if (x < 1.5) {
+    // r ~ erfc(x).  Here x*x < 2.25, whose rounding error (at most 2^-52)
+    // moves exp's result by about an ulp: the factor is formed directly.
+    const double z = x - 0.5;
+    r = erf_y1 + tools::split_horner(erf_p1, z) / tools::split_horner(erf_q1, z);
+    r = r * (std::exp((-x) * x) / x);
+  } else if (x < 2.5) {
+    const double z = x - 1.5;
+    r = erf_y2 + tools::split_horner(erf_p2, z) / tools::split_horner(erf_q2, z);
+    r = r * erfc_exp_factor(x);
+  } else if (x < 4.5) {
+    const double z = x - 3.5;
+    r = erf_y3 + tools::split_horner(erf_p3, z) / tools::split_horner(erf_q3, z);
+    r = r * erfc_exp_factor(x);
   } else {
-    // r ~ erfc(x); beyond the cut-off of the function wanted erfc is zero.
-    // Either way r now holds the complement of the reduced erf.
-    const bool in_range = invert ? x < erfc_cutoff : x < erf_cutoff;
-    invert = !invert;
-    if (!in_range) {
-      r = 0;
-    } else if (x < 1.5) {
-      // Here x*x < 2.25, whose rounding error (at most 2^-52) moves exp's
-      // result by about an ulp: the factor is formed directly.
-      const double z = x - 0.5;
-      r = erf_y1 + tools::split_horner(erf_p1, z) / tools::split_horner(erf_q1, z);
-      r = r * (std::exp((-x) * x) / x);
-    } else if (x < 2.5) {
-      const double z = x - 1.5;
-      r = erf_y2 + tools::split_horner(erf_p2, z) / tools::split_horner(erf_q2, z);
-      r = r * erfc_exp_factor(x);
-    } else if (x < 4.5) {
-      const double z = x - 3.5;
-      r = erf_y3 + tools::split_horner(erf_p3, z) / tools::split_horner(erf_q3, z);
-      r = r * erfc_exp_factor(x);
-    } else {
-      const double z = 1 / x;
-      r = erf_y4 + tools::split_horner(erf_p4, z) / tools::split_horner(erf_q4, z);
-      r = r * erfc_exp_factor(x);
-    }
+    const double z = 1 / x;
+    r = erf_y4 + tools::split_horner(erf_p4, z) / tools::split_horner(erf_q4, z);
+    r = r * erfc_exp_factor(x);
   }
 
-  if (invert) {
-    offset += sign;
-    sign = -sign;
+  int offset;
+  int sign;
+  if (!invert) {
+    const int s = negative ? -1 : 1;
+    offset = small ? 0 : s;
+    sign = small ? s : -s;
+  } else if (small) {
+    offset = 1;
+    sign = negative ? 1 : -1;
+  } else {
+    offset = negative ? 2 : 0;
+    sign = negative ? -1 : 1;
   }
   return static_cast<double>(offset) + static_cast<double>(sign) * r;
 }

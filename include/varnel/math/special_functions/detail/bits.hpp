@@ -183,6 +183,17 @@ inline T frexp_normal(T x, int& e) noexcept {
   return L::from_bits(static_cast<B>((b & ~L::exponent_mask) | half_exponent));
 }
 
+// x with its low n significand bits cleared: a positive normal x truncated
+// toward zero to digits - n significant bits.  For such x this is exactly
+// ldexp(floor(ldexp(m, digits - n)), e - (digits - n)) with (m, e) =
+// frexp(x), formed without the three calls.
+template <class T>
+inline T clear_low_significand_bits(T x, int n) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  return L::from_bits(static_cast<B>(L::to_bits(x) & (~B{0} << n)));
+}
+
 // The integral part of a finite a >= 0 (+0 stays +0), exactly what the
 // platform's floor gives, without its call.  Below 2^52 (2^23) the
 // conversion to a 64-bit integer truncates exactly and converting back is
