@@ -12,7 +12,8 @@
 //               (x[i] + 0 * result), so calls cannot overlap.
 // The counter ns/call is the time per call.  After the usual table, the
 // program prints every pair's ratio (ours / the platform's), taken from the
-// median aggregate when --benchmark_repetitions is given.
+// median aggregate when --benchmark_repetitions is given, and lgamma against
+// its floor: the platform calls its algorithm makes (see lgamma_floor).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -78,6 +79,73 @@ void register_precision(const function_entry& fn) {
   }
 }
 
+// --- The floor of lgamma ------------------------------------------------
+// lgamma makes platform calls that its algorithm fixes: up to twelve log
+// calls for the recurrence below 15, tgamma's log, pow and exp and one more
+// log from 15 to 100, and one or two logs from 100 up.  lgamma_floor makes
+// the same calls, with the same branches deciding them, and nothing else,
+// so that ours / floor shows what the rest of the algorithm adds.  The
+// arguments only resemble the algorithm's; the cost of these functions
+// hardly depends on them.
+
+double lgamma_floor(double z) {
+  if (z < 0x1p-26) return std::log(std::fabs(z));
+  if (z < 15) {
+    double s = 0;
+    if (z < 1) {
+      s = std::log(z);
+    } else {
+      for (double t = z; t >= 3;) {
+        t -= 1;
+        s += std::log(t);
+      }
+    }
+    return s;
+  }
+  const double zgh = (z + 0x1.81945b98p+2) - 0.5;  // z + g - 1/2
+  if (z < 100) {
+    if (std::floor(z) == z) return std::log(z);  // factorial table, then log
+    const double l = std::log(zgh);
+    return std::log(std::pow(zgh, z - 0.5) / std::exp(zgh)) + l;
+  }
+  double r = (std::log(zgh) - 1) * (z - 0.5);
+  if (r * 0x1p-52 < 20) r += std::log(zgh * 0x1p-60);
+  return r;
+}
+
+// The paths of lgamma on their own, beside its speed domains.
+constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
+                                          {"path15:100", 15, 100, 0, 0, false},
+                                          {"path100:1e3", 100, 1e3, 0, 0, false},
+                                          {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
+
+void register_lgamma_floor() {
+  const function_entry* fn = nullptr;
+  for (const function_entry& f : functions)
+    if (std::string(f.name) == "lgamma") fn = &f;
+  if (fn == nullptr) return;
+  const member<double> floor = varnel_cli::detail::member_of<double, double (*)(double), &lgamma_floor>();
+  const domain_list main = domains_for(*fn, precision::dbl);
+  std::vector<domain> doms(main.items, main.items + main.count);
+  doms.insert(doms.end(), std::begin(lgamma_path_domains), std::end(lgamma_path_domains));
+  for (std::size_t k = 0; k < doms.size(); ++k) {
+    const domain dom = doms[k];
+    const bool path = k >= static_cast<std::size_t>(main.count);
+    auto inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(*fn, dom));
+    for (const mode md : {mode::throughput, mode::latency}) {
+      for (int side = path ? 0 : 2; side < 3; ++side) {
+        const member<double> m = side == 0 ? fn->d.varnel : side == 1 ? fn->d.libm : floor;
+        const std::string name = std::string("double/lgamma/") + dom.label + "/" +
+                                 (md == mode::throughput ? "throughput" : "latency") + "/" +
+                                 (side == 0 ? "varnel" : side == 1 ? "libm" : "floor");
+        benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
+          run_member<double>(state, *inputs, m, md);
+        });
+      }
+    }
+  }
+}
+
 // The console table as usual, then one line per pair with the ratio.
 class ratio_reporter : public benchmark::ConsoleReporter {
  public:
@@ -95,12 +163,12 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       const std::string name = run.run_name.str();
       const std::size_t slash = name.rfind('/');
       const std::string pair = name.substr(0, slash);
-      const bool ours = name.substr(slash + 1) == "varnel";
+      const std::string side = name.substr(slash + 1);
       if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
       entry& e = pairs_[pair];
       // A median, once there is one, wins over the single repetitions.
-      double& slot = ours ? e.ours : e.theirs;
-      bool& from_median = ours ? e.ours_median : e.theirs_median;
+      double& slot = side == "varnel" ? e.ours : side == "floor" ? e.floor : e.theirs;
+      bool& from_median = side == "varnel" ? e.ours_median : side == "floor" ? e.floor_median : e.theirs_median;
       if (median || !from_median) {
         slot = counter->second.value * 1e9;
         from_median = median;
@@ -120,14 +188,32 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     for (const std::string& pair : order_) {
       const entry& e = pairs_[pair];
       if (e.ours <= 0 || e.theirs <= 0) continue;
+      // The lgamma path domains are extra views of one function: they stay
+      // out of the mean.
+      const bool path = pair.find("/path") != std::string::npos;
       const double ratio = e.ours / e.theirs;
       std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.theirs, ratio);
       out << line;
+      if (path) continue;
       log_sum += std::log(ratio);
       ++count;
     }
     if (count > 0) {
-      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f\n", count, std::exp(log_sum / count));
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios (lgamma path domains left out): %.2f\n", count,
+                    std::exp(log_sum / count));
+      out << line;
+    }
+    bool heading = false;
+    for (const std::string& pair : order_) {
+      const entry& e = pairs_[pair];
+      if (e.ours <= 0 || e.floor <= 0) continue;
+      if (!heading) {
+        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "lgamma against its floor (its platform calls)",
+                      "varnel ns", "floor ns", "ratio");
+        out << line;
+        heading = true;
+      }
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.floor, e.ours / e.floor);
       out << line;
     }
     out.flush();
@@ -135,8 +221,8 @@ class ratio_reporter : public benchmark::ConsoleReporter {
 
  private:
   struct entry {
-    double ours = 0, theirs = 0;
-    bool ours_median = false, theirs_median = false;
+    double ours = 0, theirs = 0, floor = 0;
+    bool ours_median = false, theirs_median = false, floor_median = false;
   };
   std::vector<std::string> order_;
   std::map<std::string, entry> pairs_;
@@ -150,6 +236,7 @@ int main(int argc, char** argv) {
   // double first, then float, then long double, so that the float and
   // long-double members can be read against their double one.
   for (const function_entry& fn : functions) register_precision<double>(fn);
+  register_lgamma_floor();
   for (const function_entry& fn : functions) register_precision<float>(fn);
   for (const function_entry& fn : functions) register_precision<long double>(fn);
   ratio_reporter reporter;
