@@ -49,11 +49,19 @@ inline T lgamma_direct(T z, const Policy& pol) noexcept {
   //   log Gamma(z) ~ (z - 1/2)(log zgh - 1) + log(L(z) e^-g).
   // The product overflows from about z = 2.5599833278516385e305;
   // narrow_result reports that.
+  //
+  // The ratio is a pure function of z and its long dependency chain (two
+  // 13-term polynomials and a division) does not need log(zgh): it is
+  // formed first, so that the processor runs it while log(zgh) runs
+  // instead of after it.  Where the correction is skipped its value is
+  // simply unused.
+  const T ratio = lanczos_ratio_scaled(z);
   const T zgh = (z + lanczos_g()) - constants::one_half<T>();
   T result = (log(zgh) - 1) * (z - constants::one_half<T>());
   // The correction (about -5) no longer changes result from about
-  // z = 2.6109e15 up; skipping it also keeps NaN and +infinity away from it.
-  if (result * tools::machine_epsilon<T>() < 20) result += log(lanczos_ratio_scaled(z));
+  // z = 2.6109e15 up; skipping it also keeps NaN and +infinity away from
+  // the logarithm.
+  if (result * tools::machine_epsilon<T>() < 20) result += log(ratio);
   return result;
 }
 
