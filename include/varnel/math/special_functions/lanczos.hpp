@@ -96,14 +96,30 @@ inline double lanczos_sum(const double (&num)[13], double threshold, double z) n
   return tools::split_horner(num, z) / tools::split_horner(lanczos_den, z);
 }
 
+// The tables of the direct form interleaved, numerator and denominator in
+// the two lanes of one register.
+inline constexpr tools::table_pair<13> lanczos_num_den = tools::interleave(lanczos_num, lanczos_den);
+inline constexpr tools::table_pair<13> lanczos_num_scaled_den =
+    tools::interleave(lanczos_num_scaled, lanczos_den);
+
+// lanczos_sum with the direct form's two polynomials side by side; the
+// same operations, lane by lane, as split_horner of each table.
+inline double lanczos_sum_pair(const double (&num)[13], const tools::table_pair<13>& num_den,
+                               double threshold, double z) noexcept {
+  if (z > threshold) return lanczos_sum(num, threshold, z);
+  double n, d;
+  tools::split_horner_pair(num_den, z, n, d);
+  return n / d;
+}
+
 // L(z), for z >= 2^-26, +infinity or NaN.
 inline double lanczos_ratio(double z) noexcept {
-  return lanczos_sum(lanczos_num, lanczos_ratio_threshold, z);
+  return lanczos_sum_pair(lanczos_num, lanczos_num_den, lanczos_ratio_threshold, z);
 }
 
 // L(z) * e^-g, for z >= 2^-26, +infinity or NaN.
 inline double lanczos_ratio_scaled(double z) noexcept {
-  return lanczos_sum(lanczos_num_scaled, lanczos_ratio_scaled_threshold, z);
+  return lanczos_sum_pair(lanczos_num_scaled, lanczos_num_scaled_den, lanczos_ratio_scaled_threshold, z);
 }
 
 }  // namespace varnel::math::detail

@@ -8,6 +8,10 @@
 
 #include <cstddef>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace varnel::math::tools {
 
 // table[k] multiplies z^k (lowest power first).
@@ -34,6 +38,81 @@ inline T split_horner(const T (&c)[N], T z) noexcept {
     e = e * w;
     return (o + e) + c[0];
   }
+}
+
+// Two tables of the same length evaluated at the same z side by side, as a
+// numerator and its denominator are: each keeps exactly the sequence of
+// split_horner above, and the two sequences run in the two lanes of one
+// SSE2 register, which rounds every lane as the scalar operation would.
+// The tables are interleaved once, at compile time, so that each step
+// loads one coefficient pair.
+template <std::size_t N>
+struct table_pair {
+  alignas(16) double c[N][2];  // c[k][0] from the first table, c[k][1] from the second
+};
+
+template <std::size_t N>
+constexpr table_pair<N> interleave(const double (&a)[N], const double (&b)[N]) noexcept {
+  table_pair<N> t{};
+  for (std::size_t k = 0; k < N; ++k) {
+    t.c[k][0] = a[k];
+    t.c[k][1] = b[k];
+  }
+  return t;
+}
+
+namespace detail {
+
+#if defined(__SSE2__)
+struct lanes {
+  __m128d v;
+  static lanes load(const double (&p)[2]) noexcept { return {_mm_load_pd(p)}; }
+  static lanes both(double x) noexcept { return {_mm_set1_pd(x)}; }
+  friend lanes operator*(lanes a, lanes b) noexcept { return {_mm_mul_pd(a.v, b.v)}; }
+  friend lanes operator+(lanes a, lanes b) noexcept { return {_mm_add_pd(a.v, b.v)}; }
+  double first() const noexcept { return _mm_cvtsd_f64(v); }
+  double second() const noexcept { return _mm_cvtsd_f64(_mm_unpackhi_pd(v, v)); }
+};
+#else
+// Without SSE2: the same lane operations, one scalar operation per lane.
+struct lanes {
+  double a, b;
+  static lanes load(const double (&p)[2]) noexcept { return {p[0], p[1]}; }
+  static lanes both(double x) noexcept { return {x, x}; }
+  friend lanes operator*(lanes x, lanes y) noexcept { return {x.a * y.a, x.b * y.b}; }
+  friend lanes operator+(lanes x, lanes y) noexcept { return {x.a + y.a, x.b + y.b}; }
+  double first() const noexcept { return a; }
+  double second() const noexcept { return b; }
+};
+#endif
+
+}  // namespace detail
+
+// Sets first and second to split_horner of the two tables at z.
+template <std::size_t N>
+inline void split_horner_pair(const table_pair<N>& t, double z, double& first, double& second) noexcept {
+  static_assert(N >= 3, "tables have at least three coefficients");
+  using detail::lanes;
+  const lanes w = lanes::both(z * z);
+  lanes r;
+  if constexpr (N % 2 == 1) {
+    lanes e = lanes::load(t.c[N - 1]);
+    for (std::size_t k = N - 1; k >= 2; k -= 2) e = e * w + lanes::load(t.c[k - 2]);
+    lanes o = lanes::load(t.c[N - 2]);
+    for (std::size_t k = N - 2; k >= 3; k -= 2) o = o * w + lanes::load(t.c[k - 2]);
+    o = o * lanes::both(z);
+    r = e + o;
+  } else {
+    lanes o = lanes::load(t.c[N - 1]);
+    for (std::size_t k = N - 1; k >= 3; k -= 2) o = o * w + lanes::load(t.c[k - 2]);
+    o = o * lanes::both(z);
+    lanes e = lanes::load(t.c[N - 2]);
+    for (std::size_t k = N - 2; k >= 4; k -= 2) e = e * w + lanes::load(t.c[k - 2]);
+    e = e * w;
+    r = (o + e) + lanes::load(t.c[0]);
+  }
+  first = r.first();
+  second = r.second();
 }
 
 }  // namespace varnel::math::tools
