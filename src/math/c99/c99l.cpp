@@ -12,6 +12,7 @@
 #include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/cbrt.hpp>
+#include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/gamma.hpp>
@@ -33,7 +34,11 @@ namespace {
 // midpoint (the largest double has an odd significand) and beyond go to
 // infinity, as the IEEE conversion does.  NaNs and everything in range
 // convert as usual.
+//
+// Nearly every argument lies below 2^1023 in magnitude: a look at its
+// exponent field settles that without the x87 comparisons below.
 inline double to_binary64(long double x) {
+  if (vm::detail::x87_below_binary64_top_binade(x)) return static_cast<double>(x);
   constexpr long double midpoint = 0x1.fffffffffffff8p+1023L;
   const long double a = x < 0 ? -x : x;
   if (a > static_cast<long double>(vm::tools::max_value<double>())) {

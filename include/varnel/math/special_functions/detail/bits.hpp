@@ -95,6 +95,15 @@ struct x87_layout {
   }
 };
 
+// True when |x| < 2^1023, or x is an invalid x87 encoding with such an
+// exponent: converting x to binary64 is then an ordinary conversion that
+// cannot leave the binary64 range.  Read from the exponent field in memory,
+// which costs no x87 operation.
+inline bool x87_below_binary64_top_binade(long double x) noexcept {
+  constexpr std::uint16_t top_binade = 0x3FFF + 1023;  // biased exponent of 2^1023
+  return (x87_layout::sign_exponent(x) & x87_layout::exponent_mask) < top_binade;
+}
+
 template <class T> struct layout_of;
 template <> struct layout_of<float> { using type = word32_layout; };
 template <> struct layout_of<double> { using type = word64_layout; };
