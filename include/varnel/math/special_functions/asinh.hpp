@@ -41,23 +41,28 @@ inline double asinh_eval(double x, const Policy& pol) noexcept {
                                              "asinh requires a finite argument, but got x = %1%.",
                                              x, pol);
   }
-  if (x >= tools::fourth_root_epsilon<double>()) {
-    // x > 2^26: log(2x) + 1/(4x^2), the first terms of the expansion at
-    // infinity; x is never squared on its own.
-    if (x > 1 / tools::root_epsilon<double>()) {
-      return (constants::ln2<double>() + std::log(x)) + 1 / ((4 * x) * x);
+  // x <= -2^-13: asinh is odd, and the value is minus the one at -x, range
+  // checks included.  For a finite x that check has nothing to report
+  // (asinh(-x) lies between 2^-13 and 710), so the sign is simply put on
+  // the positive value below, without a branch on the sign that arguments
+  // of random sign would mispredict.  -infinity alone goes back through the
+  // family entry, whose overflow report comes before the caller's own.
+  if (x == -tools::infinity<double>()) return -varnel::math::asinh(-x, pol);
+  const double a = std::fabs(x);
+  if (a >= tools::fourth_root_epsilon<double>()) {
+    double r;
+    if (a > 1 / tools::root_epsilon<double>()) {
+      // a > 2^26: log(2a) + 1/(4a^2), the first terms of the expansion at
+      // infinity; a is never squared on its own.
+      r = (constants::ln2<double>() + std::log(a)) + 1 / ((4 * a) * a);
+    } else if (a < 0.5) {
+      // 2^-13 <= a < 0.5: a + sqrt(1 + a^2) - 1 is small, and log1p of it
+      // keeps the digits that log(a + sqrt(a^2 + 1)) would lose near 1.
+      r = varnel::math::log1p(a + sqrt_one_plus_minus_one(a * a, pol), pol);
+    } else {
+      r = std::log(a + std::sqrt((a * a) + 1));
     }
-    // 2^-13 <= x < 0.5: x + sqrt(1 + x^2) - 1 is small, and log1p of it
-    // keeps the digits that log(x + sqrt(x^2 + 1)) would lose near 1.
-    if (x < 0.5) {
-      return varnel::math::log1p(x + sqrt_one_plus_minus_one(x * x, pol), pol);
-    }
-    return std::log(x + std::sqrt((x * x) + 1));
-  }
-  // x <= -2^-13: asinh is odd.  Back through the family entry, so that the
-  // negated value is the positive one bit for bit, range checks included.
-  if (x <= -tools::fourth_root_epsilon<double>()) {
-    return -varnel::math::asinh(-x, pol);
+    return varnel::math::copysign(r, x);
   }
   // |x| < 2^-13: x - x^3/6, whose next term x^5*3/40 is below half an ulp.
   // Below 2^-26 even x^3/6 is, and x itself comes back (zeros keep their
