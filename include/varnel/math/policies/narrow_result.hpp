@@ -34,6 +34,14 @@ inline R convert_beyond_max(W r) noexcept {
 // function-name string, handed on to the actions.
 template <class R, class W, class Policy = errno_policy>
 inline R narrow_result(W r, const char* function, const Policy& pol = Policy()) noexcept {
+  // The common case first, in one test: a magnitude from the smallest
+  // normal to the largest finite value of R converts to a normal R (at
+  // least the smallest normal, at most the largest) and none of the checks
+  // below would fire.  Zeros, NaNs and everything else take them in turn.
+  const W magnitude = std::fabs(r);
+  if (magnitude >= static_cast<W>(tools::smallest_normal<R>()) &&
+      magnitude <= static_cast<W>(tools::max_value<R>()))
+    return static_cast<R>(r);
   // Overflow; false for NaN.  The action's infinity is discarded: the value
   // returned is r converted, which keeps its sign.
   if (std::fabs(r) > static_cast<W>(tools::max_value<R>())) {
