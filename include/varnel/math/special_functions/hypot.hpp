@@ -5,11 +5,52 @@
 
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
+namespace detail {
+
+// If y > x, exchange them; otherwise (a NaN on either side included) leave
+// both.  SSE2's max and min have exactly these semantics (max: y > x ? y :
+// x; min: x < y ? x : y) and need no branch, which random pairs would
+// mispredict half the time; the compiler does not find them on its own.
+inline void swap_if_greater(double& x, double& y) noexcept {
+#if defined(__SSE2__)
+  const __m128d vx = _mm_set_sd(x);
+  const __m128d vy = _mm_set_sd(y);
+  x = _mm_cvtsd_f64(_mm_max_sd(vy, vx));
+  y = _mm_cvtsd_f64(_mm_min_sd(vx, vy));
+#else
+  if (y > x) {
+    const double t = x;
+    x = y;
+    y = t;
+  }
+#endif
+}
+
+inline void swap_if_greater(float& x, float& y) noexcept {
+#if defined(__SSE2__)
+  const __m128 vx = _mm_set_ss(x);
+  const __m128 vy = _mm_set_ss(y);
+  x = _mm_cvtss_f32(_mm_max_ss(vy, vx));
+  y = _mm_cvtss_f32(_mm_min_ss(vx, vy));
+#else
+  if (y > x) {
+    const float t = x;
+    x = y;
+    y = t;
+  }
+#endif
+}
+
+}  // namespace detail
 
 // Computes in T (float with sqrtf and epsilon 2^-23, or double); long double
 // callers map to double first.
@@ -24,11 +65,7 @@ inline T hypot(T x, T y, const Policy& pol) noexcept {
   if (x == inf || y == inf) return policies::on_overflow_error<T>(function, nullptr, pol);
   // Larger magnitude into x.  With a NaN the comparison is false and the
   // NaN travels on to give a NaN below, errno untouched.
-  if (y > x) {
-    const T t = x;
-    x = y;
-    y = t;
-  }
+  detail::swap_if_greater(x, y);
   // y too small to change x: 1 + r*r would round to 1.  Equality included.
   // Also catches two zeros, before the division by x.
   if (x * tools::machine_epsilon<T>() >= y) return x;
