@@ -1,14 +1,14 @@
 // Rounding to integral values: round (halfway cases away from zero), trunc,
 // and the range-checked conversions lround, llround and itrunc.
 //
-// All rounding happens on the magnitude of the argument, whose integral
-// part (detail::truncate_magnitude) is exactly what the platform's floor
-// gives; the sign of the argument is put back at the end.  That is the
-// result of floor and ceil on the signed value, without their calls and
-// without a branch on the sign, which arguments of random sign would
-// mispredict half the time.  lround and llround below 2^52 round in the
-// integer itself; everywhere else integers appear only in the final
-// conversion, after the range check has proved it exact.
+// The results are those of the platform's floor and ceil on the signed
+// value, formed without their calls and without a branch on the sign,
+// which arguments of random sign would mispredict half the time: trunc
+// takes the integral part of the magnitude (detail::truncate_magnitude,
+// exactly the floor of |x|) and puts the sign back; round, lround and
+// llround below 2^52 read the rounded value as an integer from the bit
+// pattern (detail::round_to_integer).  Everywhere else integers appear only
+// in the final conversion, after the range check has proved it exact.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_ROUND_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_ROUND_HPP
 
@@ -44,28 +44,36 @@ inline R checked_integer(T r, T x, const char* function, const Policy& pol) noex
 // Every family here computes in binary32 or binary64; long double callers
 // map to double first.
 
+namespace detail {
+
+// Below 2^52 (2^23) x may have a fraction, and its rounded value fits a
+// 64-bit integer; from there up every finite x is integral already.
+template <class T>
+inline bool integer_rounding_applies(T x) noexcept {
+  return std::fabs(x) < T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
+}
+
+}  // namespace detail
+
 // Nearest integral value, halfway cases away from zero.  Never adds 0.5 to
-// x (0.49999999999999994 + 0.5 rounds to 1): the magnitude a is cut to its
-// integral part t, and one is added when the fraction a - t is one half or
-// more.  That is the value farther from zero of ceil and floor exactly when
-// it lies at most one half away, as the definition asks.  a - t is exact,
-// so no halfway case is misjudged, and t + 1 is exact because a fraction
-// exists only below 2^52 (2^23).
+// x (0.49999999999999994 + 0.5 rounds to 1): the integral part of |x| is
+// taken, and one is added when the fraction is one half or more (its first
+// bit is set).  That is the value farther from zero of ceil and floor
+// exactly when it lies at most one half away, as the definition asks; the
+// fraction is read exactly, so no halfway case is misjudged.
 template <class T, class Policy>
 inline T round(T x, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
+  // Below 2^52 (2^23), the common case, the rounded value as an integer,
+  // converted back exactly.  |x| < 0.5 gives the integer 0 and so +0, as
+  // wanted for every such x, -0 and negative x included.
+  if (detail::integer_rounding_applies(x)) return static_cast<T>(detail::round_to_integer(x));
   // NaN and infinities: no integral value to give.  +max_value for x > 0,
   // -max_value otherwise, so a NaN gives -max_value.
   if (!isfinite(x)) {
     return policies::on_rounding_error("varnel::math::round<%1%>(%1%)", nullptr, x, T(0), pol);
   }
-  const T a = std::fabs(x);
-  const T t = detail::truncate_magnitude(a);
-  const T r = t + (a - t >= T(0.5) ? T(1) : T(0));
-  // r is zero exactly for |x| < 0.5, where +0 is wanted whatever the sign of
-  // x: adding +0 turns the -0 that the sign gives there into +0 and leaves
-  // every nonzero value as it is.
-  return varnel::math::copysign(r, x) + T(0);
+  return x;  // |x| >= 2^52 (2^23): integral already
 }
 
 // Integral part: the floor of a non-negative x, the ceil of a negative one.
@@ -79,42 +87,23 @@ inline T trunc(T x, const Policy& pol) noexcept {
   return varnel::math::copysign(detail::truncate_magnitude(std::fabs(x)), x);
 }
 
-namespace detail {
-
 // Below 2^52 (2^23) every round(x) fits a 64-bit integer, so lround and
-// llround can round in the integer itself: the same truncation, the same
-// one-half test on the exact fraction, then the sign of x.  Above that
-// bound, and for a non-finite x, the floating round and the range check
-// run as written.
-template <class T>
-inline bool integer_rounding_applies(T x) noexcept {
-  return std::fabs(x) < T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
-}
-
-template <class T>
-inline std::int64_t round_in_integer(T x) noexcept {
-  const T a = std::fabs(x);
-  std::int64_t i = static_cast<std::int64_t>(a);
-  i += a - static_cast<T>(i) >= T(0.5) ? 1 : 0;
-  // 0 or -1: negates i for a negative x without a branch on the sign.
-  const std::int64_t s = -static_cast<std::int64_t>(signbit(x));
-  return (i ^ s) - s;
-}
-
-}  // namespace detail
-
+// llround take it from the pattern (detail::round_to_integer), where no
+// range error is possible.  Above that bound, and for a non-finite x, the
+// floating round and the range check run as written.
+//
 // round, then the range check for long.  A non-finite x is reported twice:
 // by round, whose +-max_value then fails the range check.
 template <class T, class Policy>
 inline long lround(T x, const Policy& pol) noexcept {
-  if (detail::integer_rounding_applies(x)) return static_cast<long>(detail::round_in_integer(x));
+  if (detail::integer_rounding_applies(x)) return static_cast<long>(detail::round_to_integer(x));
   const T r = varnel::math::round(x, pol);
   return detail::checked_integer<long>(r, x, "varnel::math::lround<%1%>(%1%)", pol);
 }
 
 template <class T, class Policy>
 inline long long llround(T x, const Policy& pol) noexcept {
-  if (detail::integer_rounding_applies(x)) return detail::round_in_integer(x);
+  if (detail::integer_rounding_applies(x)) return detail::round_to_integer(x);
   const T r = varnel::math::round(x, pol);
   return detail::checked_integer<long long>(r, x, "varnel::math::llround<%1%>(%1%)", pol);
 }

@@ -203,6 +203,33 @@ inline T clear_low_significand_bits(T x, int n) noexcept {
   return L::from_bits(static_cast<B>(L::to_bits(x) & (~B{0} << n)));
 }
 
+// round(x), halfway cases away from zero, as an integer, for |x| < 2^52
+// (2^23), read from the pattern: the integral part of |x| is its
+// significand shifted right past the binary point, and the first bit
+// shifted out says whether the fraction is one half or more.  Exact, and a
+// short chain of integer operations where the floating route needs two
+// conversions and a comparison.  |x| < 0.5 (zeros and subnormals among
+// them) gives 0.
+template <class T>
+inline std::int64_t round_to_integer(T x) noexcept {
+  using L = layout_of_t<T>;
+  using B = typename L::bits_type;
+  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
+  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;     // 1023, 127
+  constexpr int sign_shift = static_cast<int>(sizeof(B) * 8) - 1;    // 63, 31
+  const B b = L::to_bits(x);
+  const int k = static_cast<int>((b & L::exponent_mask) >> fraction_bits) - bias;
+  std::int64_t i = 0;
+  if (k >= -1) {
+    const B m = static_cast<B>((b & L::significand_mask) | (B{1} << fraction_bits));
+    const int shift = fraction_bits - k;  // 1 .. fraction_bits + 1: the fraction bits
+    i = static_cast<std::int64_t>((m >> shift) + ((m >> (shift - 1)) & 1u));
+  }
+  // 0 or -1: negates i for a negative x without a branch on the sign.
+  const std::int64_t s = -static_cast<std::int64_t>(b >> sign_shift);
+  return (i ^ s) - s;
+}
+
 // The integral part of a finite a >= 0 (+0 stays +0), exactly what the
 // platform's floor gives, without its call.  Below 2^52 (2^23) the
 // conversion to a 64-bit integer truncates exactly and converting back is
