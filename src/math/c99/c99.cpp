@@ -18,6 +18,8 @@
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
+#include "trunc_instruction.hpp"
+
 namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
@@ -52,7 +54,18 @@ double varnel_nexttoward(double x, long double y) {
 }
 
 double varnel_round(double x) { return vm::round(x, errno_policy()); }
-double varnel_trunc(double x) { return vm::trunc(x, errno_policy()); }
+// One rounding instruction where the processor has SSE4.1, chosen when the
+// export is bound; the family everywhere else.  The selector has external
+// linkage (hidden, never exported) because the indirect function names it
+// by its symbol.
+#if VARNEL_TRUNC_BY_INSTRUCTION
+VARNEL_TRUNC_UNINSTRUMENTED vm::exports::unary_t<double> varnel_trunc_select() {
+  return vm::exports::select_trunc<double>();
+}
+double varnel_trunc(double x) __attribute__((ifunc("varnel_trunc_select")));
+#else
+double varnel_trunc(double x) { return vm::exports::trunc_portable(x); }
+#endif
 long varnel_lround(double x) { return vm::lround(x, errno_policy()); }
 long long varnel_llround(double x) { return vm::llround(x, errno_policy()); }
 

@@ -19,6 +19,8 @@
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 
+#include "trunc_instruction.hpp"
+
 namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
@@ -56,7 +58,18 @@ float varnel_nexttowardf(float x, long double y) {
 }
 
 float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
-float varnel_truncf(float x) { return vm::trunc(x, errno_policy()); }
+// One rounding instruction where the processor has SSE4.1, chosen when the
+// export is bound; the family everywhere else.  The selector has external
+// linkage (hidden, never exported) because the indirect function names it
+// by its symbol.
+#if VARNEL_TRUNC_BY_INSTRUCTION
+VARNEL_TRUNC_UNINSTRUMENTED vm::exports::unary_t<float> varnel_truncf_select() {
+  return vm::exports::select_trunc<float>();
+}
+float varnel_truncf(float x) __attribute__((ifunc("varnel_truncf_select")));
+#else
+float varnel_truncf(float x) { return vm::exports::trunc_portable(x); }
+#endif
 long varnel_lroundf(float x) { return vm::lround(x, errno_policy()); }
 long long varnel_llroundf(float x) { return vm::llround(x, errno_policy()); }
 
