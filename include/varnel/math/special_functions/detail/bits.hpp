@@ -129,12 +129,14 @@ inline T power_of_two(int k) noexcept {
   return T(0);
 }
 
-// Bounds of the magnitudes that step_across can take: from 2^-968 (binary64)
-// or 2^-101 (binary32), the threshold below which the next-value functions
-// rescale, up to the largest finite value, excluded.
+// Bounds of the magnitudes that step_across can take: from the threshold
+// below which the next-value functions rescale, smallest_normal * 2^(D + 1)
+// (2^-968 for binary64, 2^-101 for binary32; an exact product), up to the
+// largest finite value, excluded.
 template <class T>
 constexpr T plain_step_low() noexcept {
-  return std::numeric_limits<T>::digits == 53 ? T(0x1p-968) : T(0x1p-101);
+  return std::numeric_limits<T>::min() *
+         static_cast<T>(std::uint64_t{1} << (std::numeric_limits<T>::digits + 1));
 }
 
 // True for a normal x with plain_step_low<T>() <= |x| < max_value: every
