@@ -172,7 +172,7 @@ inline double erfc_exp_factor(double x) noexcept {
 // The result is offset + sign*r, where r approximates erf of |x| below 0.5
 // and erfc of |x| from 0.5 up.  Which offset and sign turn r into the
 // function wanted depends only on the function, the region of |x| and
-// whether x < 0:
+// the sign bit of x:
 //
 //                 |x| < 0.5 (r ~ erf)        |x| >= 0.5 (r ~ erfc)
 //   erf,  x >= 0    0 + r                       1 - r
@@ -180,16 +180,18 @@ inline double erfc_exp_factor(double x) noexcept {
 //   erfc, x >= 0    1 - r                       0 + r
 //   erfc, x < 0     1 + r    (1 + erf(|x|))     2 - r    (2 - erfc(|x|))
 //
-// -0 counts as non-negative; its r is 0 anyway.  The pairs are picked from
-// the table, not by branching on the sign first: arguments of random sign
-// would mispredict that branch half the time.
+// -0 may take either row: its r is 0, and 0 + r and 0 - r are both +0
+// (erf(-0) is +0), 1 - r and 1 + r both 1.  The pair is loaded from a
+// table indexed by the function, the region and the sign bit; written as
+// conditionals, the choice compiles back into a branch on the sign, which
+// arguments of random sign mispredict half the time.
 template <class Policy>
 inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
   if (isnan(x))
     return policies::on_domain_error<double>("varnel::math::erf<%1%>(%1%)",
                                              "Expected a finite argument but got %1%", x, pol);
 
-  const bool negative = x < 0;
+  const unsigned negative_bit = static_cast<unsigned>(word64_layout::to_bits(x) >> 63);
   x = std::fabs(x);
 
   double r;
@@ -225,20 +227,14 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
     r = r * erfc_exp_factor(x);
   }
 
-  int offset;
-  int sign;
-  if (!invert) {
-    const int s = negative ? -1 : 1;
-    offset = small ? 0 : s;
-    sign = small ? s : -s;
-  } else if (small) {
-    offset = 1;
-    sign = negative ? 1 : -1;
-  } else {
-    offset = negative ? 2 : 0;
-    sign = negative ? -1 : 1;
-  }
-  return static_cast<double>(offset) + static_cast<double>(sign) * r;
+  static constexpr double pairs[2][2][2][2] = {
+      // erf:  {large: x >= 0, x < 0}, {small: x >= 0, x < 0}
+      {{{1, -1}, {-1, 1}}, {{0, 1}, {0, -1}}},
+      // erfc
+      {{{0, 1}, {2, -1}}, {{1, -1}, {1, 1}}},
+  };
+  const double(&pair)[2] = pairs[invert][small][negative_bit];
+  return pair[0] + pair[1] * r;
 }
 
 }  // namespace detail
