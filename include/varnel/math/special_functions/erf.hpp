@@ -126,6 +126,12 @@ constexpr double erf_y2 = 0x1.0371ep-1;  // 0.50672817230224609375
 constexpr double erf_y3 = 0x1.14c64p-1;  // 0.5405750274658203125
 constexpr double erf_y4 = 0x1.1da64p-1;  // 0.5579090118408203125
 
+// The two middle intervals side by side, indexed by x >= 2.5.
+constexpr double erf_centers23[] = {1.5, 3.5};
+constexpr double erf_y23[] = {erf_y2, erf_y3};
+constexpr const double (*erf_p23[])[6] = {&erf_p2, &erf_p3};
+constexpr const double (*erf_q23[])[6] = {&erf_q2, &erf_q3};
+
 // Below 1e-10 erf(x) = (2/sqrt(pi)) x to full precision.  The slope is
 // applied as x*1.125 + x*c: the large part is a short constant and the
 // rounding of the small part x*c hardly reaches the sum.
@@ -213,13 +219,13 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
     const double z = x - 0.5;
     r = erf_y1 + tools::split_horner(erf_p1, z) / tools::split_horner(erf_q1, z);
     r = r * (std::exp((-x) * x) / x);
-  } else if (x < 2.5) {
-    const double z = x - 1.5;
-    r = erf_y2 + tools::split_horner(erf_p2, z) / tools::split_horner(erf_q2, z);
-    r = r * erfc_exp_factor(x);
   } else if (x < 4.5) {
-    const double z = x - 3.5;
-    r = erf_y3 + tools::split_horner(erf_p3, z) / tools::split_horner(erf_q3, z);
+    // [1.5, 2.5) and [2.5, 4.5) have the same form and tables of the same
+    // length, so their data is chosen by index rather than by a branch
+    // that random arguments mispredict: z = x - 1.5 or x - 3.5.
+    const unsigned k = x >= 2.5;
+    const double z = x - erf_centers23[k];
+    r = erf_y23[k] + tools::split_horner(*erf_p23[k], z) / tools::split_horner(*erf_q23[k], z);
     r = r * erfc_exp_factor(x);
   } else {
     const double z = 1 / x;
