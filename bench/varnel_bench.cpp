@@ -13,7 +13,10 @@
 // The counter ns/call is the time per call.  After the usual table, the
 // program prints every pair's ratio (ours / the platform's), taken from the
 // median aggregate when --benchmark_repetitions is given, and lgamma against
-// its floor: the platform calls its algorithm makes (see lgamma_floor).
+// its floor: the platform calls its algorithm makes (see lgamma_floor), and
+// the long double members against their double member, beside what the
+// long double calling convention alone costs the platform's own double
+// functions (see abi_floor.h).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,11 +26,13 @@
 #include <ostream>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
 #include <unistd.h>
 
+#include "abi_floor.h"
 #include "function_table.hpp"
 #include "speed_inputs.hpp"
 
@@ -56,6 +61,39 @@ void run_member(benchmark::State& state, const speed_inputs<T>& in, const member
   state.counters["ns/call"] = benchmark::Counter(calls, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
+// The platform's double function behind the long double signature of each
+// member, by function name (abi_floor.h).
+struct abi_entry {
+  const char* name;
+  member<long double> via_double;
+};
+
+#define VARNEL_BENCH_ABI(name, sig) \
+  abi_entry { #name, varnel_cli::detail::member_of<long double, sig, &varnel_bench_##name##_via_double>() }
+using unary_l = long double (*)(long double);
+using binary_l = long double (*)(long double, long double);
+const abi_entry abi_entries[] = {
+    VARNEL_BENCH_ABI(acosh, unary_l),      VARNEL_BENCH_ABI(asinh, unary_l),
+    VARNEL_BENCH_ABI(atanh, unary_l),      VARNEL_BENCH_ABI(cbrt, unary_l),
+    VARNEL_BENCH_ABI(copysign, binary_l),  VARNEL_BENCH_ABI(erf, unary_l),
+    VARNEL_BENCH_ABI(erfc, unary_l),       VARNEL_BENCH_ABI(expm1, unary_l),
+    VARNEL_BENCH_ABI(fmax, binary_l),      VARNEL_BENCH_ABI(fmin, binary_l),
+    VARNEL_BENCH_ABI(hypot, binary_l),     VARNEL_BENCH_ABI(lgamma, unary_l),
+    VARNEL_BENCH_ABI(llround, long long (*)(long double)),
+    VARNEL_BENCH_ABI(log1p, unary_l),
+    VARNEL_BENCH_ABI(lround, long (*)(long double)),
+    VARNEL_BENCH_ABI(nextafter, binary_l), VARNEL_BENCH_ABI(nexttoward, binary_l),
+    VARNEL_BENCH_ABI(round, unary_l),      VARNEL_BENCH_ABI(tgamma, unary_l),
+    VARNEL_BENCH_ABI(trunc, unary_l),
+};
+#undef VARNEL_BENCH_ABI
+
+const member<long double>* via_double_of(const function_entry& fn) {
+  for (const abi_entry& e : abi_entries)
+    if (std::string(e.name) == fn.name) return &e.via_double;
+  return nullptr;
+}
+
 template <class T>
 void register_precision(const function_entry& fn) {
   const precision p = precision_of_type<T>::value;
@@ -64,13 +102,17 @@ void register_precision(const function_entry& fn) {
     const domain& dom = doms.items[k];
     auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
     const member_pair<T>& pair = members_of<T>(fn);
+    // Long double members get a third side, "abi": the platform's double
+    // function behind the long double signature.
+    const member<T>* via_double = nullptr;
+    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
     for (const mode md : {mode::throughput, mode::latency}) {
-      for (int side = 0; side < 2; ++side) {
-        const member<T> m = side == 0 ? pair.varnel : pair.libm;
+      for (int side = 0; side < (via_double != nullptr ? 3 : 2); ++side) {
+        const member<T> m = side == 0 ? pair.varnel : side == 1 ? pair.libm : *via_double;
         const std::string name = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
                                  "/" + member_name(fn, p) + "/" + dom.label + "/" +
                                  (md == mode::throughput ? "throughput" : "latency") + "/" +
-                                 (side == 0 ? "varnel" : "libm");
+                                 (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
         benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
           run_member<T>(state, *inputs, m, md);
         });
@@ -167,8 +209,11 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
       entry& e = pairs_[pair];
       // A median, once there is one, wins over the single repetitions.
-      double& slot = side == "varnel" ? e.ours : side == "floor" ? e.floor : e.theirs;
-      bool& from_median = side == "varnel" ? e.ours_median : side == "floor" ? e.floor_median : e.theirs_median;
+      double& slot = side == "varnel" ? e.ours : side == "floor" ? e.floor : side == "abi" ? e.abi : e.theirs;
+      bool& from_median = side == "varnel"  ? e.ours_median
+                          : side == "floor" ? e.floor_median
+                          : side == "abi"   ? e.abi_median
+                                            : e.theirs_median;
       if (median || !from_median) {
         slot = counter->second.value * 1e9;
         from_median = median;
@@ -216,13 +261,37 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.floor, e.ours / e.floor);
       out << line;
     }
+    // Long double members against their double member (same domain and
+    // mode), and the same ratio for the platform: its double function
+    // behind the long double signature against that function called
+    // directly.  The second ratio is the calling convention's own share.
+    heading = false;
+    const std::string prefix = "long_double/";
+    for (const std::string& pair : order_) {
+      if (pair.compare(0, prefix.size(), prefix) != 0) continue;
+      const entry& l = pairs_[pair];
+      const std::size_t slash = pair.find('/', prefix.size());
+      if (slash == std::string::npos) continue;
+      const std::string member = pair.substr(prefix.size(), slash - prefix.size());  // e.g. cbrtl
+      const auto d = pairs_.find("double/" + member.substr(0, member.size() - 1) + pair.substr(slash));
+      if (d == pairs_.end() || l.ours <= 0 || l.abi <= 0 || d->second.ours <= 0 || d->second.theirs <= 0) continue;
+      if (!heading) {
+        std::snprintf(line, sizeof line, "\n%-48s %9s %9s %6s %9s %9s %6s\n", "long double against double",
+                      "ours l", "ours d", "ratio", "libm abi", "libm d", "ratio");
+        out << line;
+        heading = true;
+      }
+      std::snprintf(line, sizeof line, "%-48s %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f\n", pair.c_str(), l.ours,
+                    d->second.ours, l.ours / d->second.ours, l.abi, d->second.theirs, l.abi / d->second.theirs);
+      out << line;
+    }
     out.flush();
   }
 
  private:
   struct entry {
-    double ours = 0, theirs = 0, floor = 0;
-    bool ours_median = false, theirs_median = false, floor_median = false;
+    double ours = 0, theirs = 0, floor = 0, abi = 0;
+    bool ours_median = false, theirs_median = false, floor_median = false, abi_median = false;
   };
   std::vector<std::string> order_;
   std::map<std::string, entry> pairs_;
