@@ -129,8 +129,14 @@ constexpr double erf_y4 = 0x1.1da64p-1;  // 0.5579090118408203125
 // The two middle intervals side by side, indexed by x >= 2.5.
 constexpr double erf_centers23[] = {1.5, 3.5};
 constexpr double erf_y23[] = {erf_y2, erf_y3};
-constexpr const double (*erf_p23[])[6] = {&erf_p2, &erf_p3};
-constexpr const double (*erf_q23[])[6] = {&erf_q2, &erf_q3};
+// Each interval's numerator and denominator interleaved, evaluated side by
+// side (tools::split_horner_quotient).  Interval 1 has tables of unequal
+// length and keeps the scalar evaluation.
+inline constexpr tools::table_pair<5> erf_pq0 = tools::interleave(erf_p0, erf_q0);
+inline constexpr tools::table_pair<6> erf_pq2 = tools::interleave(erf_p2, erf_q2);
+inline constexpr tools::table_pair<6> erf_pq3 = tools::interleave(erf_p3, erf_q3);
+inline constexpr tools::table_pair<7> erf_pq4 = tools::interleave(erf_p4, erf_q4);
+inline constexpr const tools::table_pair<6>* erf_pq23[] = {&erf_pq2, &erf_pq3};
 
 // Below 1e-10 erf(x) = (2/sqrt(pi)) x to full precision.  The slope is
 // applied as x*1.125 + x*c: the large part is a short constant and the
@@ -208,7 +214,7 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
       r = x == 0 ? 0.0 : (x * 1.125) + (x * erf_slope_c);
     } else {
       const double z = x * x;
-      r = x * (erf_y0 + tools::split_horner(erf_p0, z) / tools::split_horner(erf_q0, z));
+      r = x * (erf_y0 + tools::split_horner_quotient(erf_pq0, z));
     }
   } else if (!(x < (invert ? erfc_cutoff : erf_cutoff))) {
     // Beyond the cut-off of the function wanted erfc is zero.
@@ -225,11 +231,11 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
     // that random arguments mispredict: z = x - 1.5 or x - 3.5.
     const unsigned k = x >= 2.5;
     const double z = x - erf_centers23[k];
-    r = erf_y23[k] + tools::split_horner(*erf_p23[k], z) / tools::split_horner(*erf_q23[k], z);
+    r = erf_y23[k] + tools::split_horner_quotient(*erf_pq23[k], z);
     r = r * erfc_exp_factor(x);
   } else {
     const double z = 1 / x;
-    r = erf_y4 + tools::split_horner(erf_p4, z) / tools::split_horner(erf_q4, z);
+    r = erf_y4 + tools::split_horner_quotient(erf_pq4, z);
     r = r * erfc_exp_factor(x);
   }
 

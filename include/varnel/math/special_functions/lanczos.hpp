@@ -107,9 +107,7 @@ inline constexpr tools::table_pair<13> lanczos_num_scaled_den =
 inline double lanczos_sum_pair(const double (&num)[13], const tools::table_pair<13>& num_den,
                                double threshold, double z) noexcept {
   if (z > threshold) return lanczos_sum(num, threshold, z);
-  double n, d;
-  tools::split_horner_pair(num_den, z, n, d);
-  return n / d;
+  return tools::split_horner_quotient(num_den, z);
 }
 
 // L(z), for z >= 2^-26, +infinity or NaN.

@@ -115,6 +115,14 @@ inline void split_horner_pair(const table_pair<N>& t, double z, double& first, d
   second = r.second();
 }
 
+// A numerator over its denominator, both tables evaluated side by side.
+template <std::size_t N>
+inline double split_horner_quotient(const table_pair<N>& t, double z) noexcept {
+  double n, d;
+  split_horner_pair(t, z, n, d);
+  return n / d;
+}
+
 }  // namespace varnel::math::tools
 
 #endif
