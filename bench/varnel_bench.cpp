@@ -12,16 +12,17 @@
 //               (x[i] + 0 * result), so calls cannot overlap.
 // The counter ns/call is the time per call.  After the usual table, the
 // program prints every pair's ratio (ours / the platform's), taken from the
-// median aggregate when --benchmark_repetitions is given, and lgamma against
-// its floor: the platform calls its algorithm makes (see lgamma_floor), and
-// the long double members against their double member, beside what the
-// long double calling convention alone costs the platform's own double
-// functions (see abi_floor.h).
+// median aggregate when --benchmark_repetitions is given; then lgamma, erf
+// and erfc against their floor, the platform calls their algorithms make
+// (see lgamma_floor and erf_floor); then the long double members against
+// their double member, beside what the long double calling convention
+// alone costs the platform's own double functions (see abi_floor.h).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <map>
 #include <ostream>
 #include <memory>
@@ -155,21 +156,36 @@ double lgamma_floor(double z) {
   return r;
 }
 
+// --- The floor of erf and erfc ------------------------------------------
+// Below 0.5 and beyond the cut-off no platform call; from 0.5 to 1.5 one
+// exp, from 1.5 on two (the second for the rounding error of x*x), each
+// followed by the division by x.  The floor makes those calls, decided by
+// the same comparisons, and nothing else.
+
+template <bool complement>
+double erf_floor(double x) {
+  x = std::fabs(x);
+  if (x < 0.5 || !(x < (complement ? 28.0 : 0x1.7b851ep+2))) return x;
+  if (x < 1.5) return std::exp(-x * x) / x;
+  return (std::exp(-x * x) * std::exp(x * 0x1p-60)) / x;
+}
+
 // The paths of lgamma on their own, beside its speed domains.
 constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
                                           {"path15:100", 15, 100, 0, 0, false},
                                           {"path100:1e3", 100, 1e3, 0, 0, false},
                                           {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
 
-void register_lgamma_floor() {
+// The floor side on the double member's speed domains, and our export alone
+// on the extra path domains.
+void register_floor(const char* function, member<double> floor, const domain* paths, std::size_t path_count) {
   const function_entry* fn = nullptr;
   for (const function_entry& f : functions)
-    if (std::string(f.name) == "lgamma") fn = &f;
+    if (std::string(f.name) == function) fn = &f;
   if (fn == nullptr) return;
-  const member<double> floor = varnel_cli::detail::member_of<double, double (*)(double), &lgamma_floor>();
   const domain_list main = domains_for(*fn, precision::dbl);
   std::vector<domain> doms(main.items, main.items + main.count);
-  doms.insert(doms.end(), std::begin(lgamma_path_domains), std::end(lgamma_path_domains));
+  doms.insert(doms.end(), paths, paths + path_count);
   for (std::size_t k = 0; k < doms.size(); ++k) {
     const domain dom = doms[k];
     const bool path = k >= static_cast<std::size_t>(main.count);
@@ -177,7 +193,7 @@ void register_lgamma_floor() {
     for (const mode md : {mode::throughput, mode::latency}) {
       for (int side = path ? 0 : 2; side < 3; ++side) {
         const member<double> m = side == 0 ? fn->d.varnel : side == 1 ? fn->d.libm : floor;
-        const std::string name = std::string("double/lgamma/") + dom.label + "/" +
+        const std::string name = std::string("double/") + function + "/" + dom.label + "/" +
                                  (md == mode::throughput ? "throughput" : "latency") + "/" +
                                  (side == 0 ? "varnel" : side == 1 ? "libm" : "floor");
         benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
@@ -186,6 +202,15 @@ void register_lgamma_floor() {
       }
     }
   }
+}
+
+void register_floors() {
+  using varnel_cli::detail::member_of;
+  using unary = double (*)(double);
+  register_floor("lgamma", member_of<double, unary, &lgamma_floor>(), std::begin(lgamma_path_domains),
+                 std::size(lgamma_path_domains));
+  register_floor("erf", member_of<double, unary, &erf_floor<false>>(), nullptr, 0);
+  register_floor("erfc", member_of<double, unary, &erf_floor<true>>(), nullptr, 0);
 }
 
 // The console table as usual, then one line per pair with the ratio.
@@ -253,7 +278,7 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       const entry& e = pairs_[pair];
       if (e.ours <= 0 || e.floor <= 0) continue;
       if (!heading) {
-        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "lgamma against its floor (its platform calls)",
+        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "against the floor (the platform calls made)",
                       "varnel ns", "floor ns", "ratio");
         out << line;
         heading = true;
@@ -305,7 +330,7 @@ int main(int argc, char** argv) {
   // double first, then float, then long double, so that the float and
   // long-double members can be read against their double one.
   for (const function_entry& fn : functions) register_precision<double>(fn);
-  register_lgamma_floor();
+  register_floors();
   for (const function_entry& fn : functions) register_precision<float>(fn);
   for (const function_entry& fn : functions) register_precision<long double>(fn);
   ratio_reporter reporter;
