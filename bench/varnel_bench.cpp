@@ -103,19 +103,36 @@ void register_precision(const function_entry& fn) {
     const domain& dom = doms.items[k];
     auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
     const member_pair<T>& pair = members_of<T>(fn);
-    // Long double members get a third side, "abi": the platform's double
-    // function behind the long double signature.
+    // Long double members get three more sides: "abi", the platform's
+    // double function behind the long double signature, and our double
+    // export and the platform's double function on the same domain
+    // ("varnel_double", "libm_double").  Run right beside the long double
+    // pair, all four see the same state of the machine's clock.
     const member<T>* via_double = nullptr;
-    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
+    std::shared_ptr<const speed_inputs<double>> double_inputs;
+    if constexpr (std::is_same_v<T, long double>) {
+      via_double = via_double_of(fn);
+      if (via_double != nullptr) {
+        double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
+      }
+    }
+    const std::string prefix = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
+                               "/" + member_name(fn, p) + "/" + dom.label + "/";
     for (const mode md : {mode::throughput, mode::latency}) {
+      const std::string stem = prefix + (md == mode::throughput ? "throughput" : "latency") + "/";
       for (int side = 0; side < (via_double != nullptr ? 3 : 2); ++side) {
         const member<T> m = side == 0 ? pair.varnel : side == 1 ? pair.libm : *via_double;
-        const std::string name = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
-                                 "/" + member_name(fn, p) + "/" + dom.label + "/" +
-                                 (md == mode::throughput ? "throughput" : "latency") + "/" +
-                                 (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
+        const std::string name = stem + (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
         benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
           run_member<T>(state, *inputs, m, md);
+        });
+      }
+      if (double_inputs == nullptr) continue;
+      for (int side = 0; side < 2; ++side) {
+        const member<double> m = side == 0 ? fn.d.varnel : fn.d.libm;
+        const std::string name = stem + (side == 0 ? "varnel_double" : "libm_double");
+        benchmark::RegisterBenchmark(name.c_str(), [double_inputs, m, md](benchmark::State& state) {
+          run_member<double>(state, *double_inputs, m, md);
         });
       }
     }
@@ -232,16 +249,13 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       const std::string pair = name.substr(0, slash);
       const std::string side = name.substr(slash + 1);
       if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
-      entry& e = pairs_[pair];
+      const auto slot = side_slots.find(side);
+      if (slot == side_slots.end()) continue;
       // A median, once there is one, wins over the single repetitions.
-      double& slot = side == "varnel" ? e.ours : side == "floor" ? e.floor : side == "abi" ? e.abi : e.theirs;
-      bool& from_median = side == "varnel"  ? e.ours_median
-                          : side == "floor" ? e.floor_median
-                          : side == "abi"   ? e.abi_median
-                                            : e.theirs_median;
-      if (median || !from_median) {
-        slot = counter->second.value * 1e9;
-        from_median = median;
+      result& r = pairs_[pair].*(slot->second);
+      if (median || !r.from_median) {
+        r.ns = counter->second.value * 1e9;
+        r.from_median = median;
       }
     }
   }
@@ -262,7 +276,7 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       // out of the mean.
       const bool path = pair.find("/path") != std::string::npos;
       const double ratio = e.ours / e.theirs;
-      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.theirs, ratio);
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.theirs.ns, ratio);
       out << line;
       if (path) continue;
       log_sum += std::log(ratio);
@@ -283,41 +297,44 @@ class ratio_reporter : public benchmark::ConsoleReporter {
         out << line;
         heading = true;
       }
-      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours, e.floor, e.ours / e.floor);
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.floor.ns, e.ours / e.floor);
       out << line;
     }
     // Long double members against their double member (same domain and
-    // mode), and the same ratio for the platform: its double function
-    // behind the long double signature against that function called
-    // directly.  The second ratio is the calling convention's own share.
+    // mode, run beside them), and the same ratio for the platform: its
+    // double function behind the long double signature against that
+    // function called directly.  The second ratio is the calling
+    // convention's own share.
     heading = false;
-    const std::string prefix = "long_double/";
     for (const std::string& pair : order_) {
-      if (pair.compare(0, prefix.size(), prefix) != 0) continue;
-      const entry& l = pairs_[pair];
-      const std::size_t slash = pair.find('/', prefix.size());
-      if (slash == std::string::npos) continue;
-      const std::string member = pair.substr(prefix.size(), slash - prefix.size());  // e.g. cbrtl
-      const auto d = pairs_.find("double/" + member.substr(0, member.size() - 1) + pair.substr(slash));
-      if (d == pairs_.end() || l.ours <= 0 || l.abi <= 0 || d->second.ours <= 0 || d->second.theirs <= 0) continue;
+      const entry& e = pairs_[pair];
+      if (e.ours <= 0 || e.abi <= 0 || e.ours_double <= 0 || e.theirs_double <= 0) continue;
       if (!heading) {
         std::snprintf(line, sizeof line, "\n%-48s %9s %9s %6s %9s %9s %6s\n", "long double against double",
                       "ours l", "ours d", "ratio", "libm abi", "libm d", "ratio");
         out << line;
         heading = true;
       }
-      std::snprintf(line, sizeof line, "%-48s %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f\n", pair.c_str(), l.ours,
-                    d->second.ours, l.ours / d->second.ours, l.abi, d->second.theirs, l.abi / d->second.theirs);
+      std::snprintf(line, sizeof line, "%-48s %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f\n", pair.c_str(), e.ours.ns,
+                    e.ours_double.ns, e.ours / e.ours_double, e.abi.ns, e.theirs_double.ns, e.abi / e.theirs_double);
       out << line;
     }
     out.flush();
   }
 
  private:
-  struct entry {
-    double ours = 0, theirs = 0, floor = 0, abi = 0;
-    bool ours_median = false, theirs_median = false, floor_median = false, abi_median = false;
+  struct result {
+    double ns = 0;
+    bool from_median = false;
+    operator double() const { return ns; }
   };
+  struct entry {
+    result ours, theirs, floor, abi, ours_double, theirs_double;
+  };
+  const std::map<std::string, result entry::*> side_slots = {
+      {"varnel", &entry::ours},         {"libm", &entry::theirs},
+      {"floor", &entry::floor},         {"abi", &entry::abi},
+      {"varnel_double", &entry::ours_double}, {"libm_double", &entry::theirs_double}};
   std::vector<std::string> order_;
   std::map<std::string, entry> pairs_;
 };
