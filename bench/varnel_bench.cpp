@@ -14,9 +14,10 @@
 // program prints every pair's ratio (ours / the platform's), taken from the
 // median aggregate when --benchmark_repetitions is given; then lgamma, erf
 // and erfc against their floor, the platform calls their algorithms make
-// (see lgamma_floor and erf_floor); then the long double members against
-// their double member, beside what the long double calling convention
-// alone costs the platform's own double functions (see abi_floor.h).
+// (see lgamma_floor and erf_floor); then the float and long double members
+// against their double member, beside the platform's own float / double
+// ratio and what the long double calling convention alone costs the
+// platform's double functions (see abi_floor.h).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -103,19 +104,18 @@ void register_precision(const function_entry& fn) {
     const domain& dom = doms.items[k];
     auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
     const member_pair<T>& pair = members_of<T>(fn);
-    // Long double members get three more sides: "abi", the platform's
-    // double function behind the long double signature, and our double
-    // export and the platform's double function on the same domain
-    // ("varnel_double", "libm_double").  Run right beside the long double
-    // pair, all four see the same state of the machine's clock.
+    // Float and long double members get two more sides, our double export
+    // and the platform's double function on the same domain
+    // ("varnel_double", "libm_double"), and long double members a third,
+    // "abi": the platform's double function behind the long double
+    // signature.  Run right beside the member, all see the same state of
+    // the machine's clock.
     const member<T>* via_double = nullptr;
     std::shared_ptr<const speed_inputs<double>> double_inputs;
-    if constexpr (std::is_same_v<T, long double>) {
-      via_double = via_double_of(fn);
-      if (via_double != nullptr) {
-        double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
-      }
+    if constexpr (!std::is_same_v<T, double>) {
+      double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
     }
+    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
     const std::string prefix = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
                                "/" + member_name(fn, p) + "/" + dom.label + "/";
     for (const mode md : {mode::throughput, mode::latency}) {
@@ -300,24 +300,32 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.floor.ns, e.ours / e.floor);
       out << line;
     }
-    // Long double members against their double member (same domain and
-    // mode, run beside them), and the same ratio for the platform: its
-    // double function behind the long double signature against that
-    // function called directly.  The second ratio is the calling
-    // convention's own share.
-    heading = false;
-    for (const std::string& pair : order_) {
-      const entry& e = pairs_[pair];
-      if (e.ours <= 0 || e.abi <= 0 || e.ours_double <= 0 || e.theirs_double <= 0) continue;
-      if (!heading) {
-        std::snprintf(line, sizeof line, "\n%-48s %9s %9s %6s %9s %9s %6s\n", "long double against double",
-                      "ours l", "ours d", "ratio", "libm abi", "libm d", "ratio");
+    // Float and long double members against their double member (same
+    // domain and mode, run beside them), and the same ratio for the
+    // platform: for float its float function against its double function;
+    // for long double its double function behind the long double signature
+    // against that function called directly, the calling convention's own
+    // share.
+    for (const char* type : {"float/", "long_double/"}) {
+      const bool narrow = type[0] == 'f';
+      heading = false;
+      for (const std::string& pair : order_) {
+        if (pair.rfind(type, 0) != 0) continue;
+        const entry& e = pairs_[pair];
+        const result& platform = narrow ? e.theirs : e.abi;
+        if (e.ours <= 0 || platform <= 0 || e.ours_double <= 0 || e.theirs_double <= 0) continue;
+        if (!heading) {
+          std::snprintf(line, sizeof line, "\n%-48s %9s %9s %6s %9s %9s %6s\n",
+                        narrow ? "float against double" : "long double against double", narrow ? "ours f" : "ours l",
+                        "ours d", "ratio", narrow ? "libm f" : "libm abi", "libm d", "ratio");
+          out << line;
+          heading = true;
+        }
+        std::snprintf(line, sizeof line, "%-48s %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f\n", pair.c_str(), e.ours.ns,
+                      e.ours_double.ns, e.ours / e.ours_double, platform.ns, e.theirs_double.ns,
+                      platform / e.theirs_double);
         out << line;
-        heading = true;
       }
-      std::snprintf(line, sizeof line, "%-48s %9.2f %9.2f %6.2f %9.2f %9.2f %6.2f\n", pair.c_str(), e.ours.ns,
-                    e.ours_double.ns, e.ours / e.ours_double, e.abi.ns, e.theirs_double.ns, e.abi / e.theirs_double);
-      out << line;
     }
     out.flush();
   }
