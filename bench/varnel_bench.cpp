@@ -96,49 +96,6 @@ const member<long double>* via_double_of(const function_entry& fn) {
   return nullptr;
 }
 
-template <class T>
-void register_precision(const function_entry& fn) {
-  const precision p = precision_of_type<T>::value;
-  const domain_list doms = domains_for(fn, p);
-  for (int k = 0; k < doms.count; ++k) {
-    const domain& dom = doms.items[k];
-    auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
-    const member_pair<T>& pair = members_of<T>(fn);
-    // Float and long double members get two more sides, our double export
-    // and the platform's double function on the same domain
-    // ("varnel_double", "libm_double"), and long double members a third,
-    // "abi": the platform's double function behind the long double
-    // signature.  Run right beside the member, all see the same state of
-    // the machine's clock.
-    const member<T>* via_double = nullptr;
-    std::shared_ptr<const speed_inputs<double>> double_inputs;
-    if constexpr (!std::is_same_v<T, double>) {
-      double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
-    }
-    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
-    const std::string prefix = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
-                               "/" + member_name(fn, p) + "/" + dom.label + "/";
-    for (const mode md : {mode::throughput, mode::latency}) {
-      const std::string stem = prefix + (md == mode::throughput ? "throughput" : "latency") + "/";
-      for (int side = 0; side < (via_double != nullptr ? 3 : 2); ++side) {
-        const member<T> m = side == 0 ? pair.varnel : side == 1 ? pair.libm : *via_double;
-        const std::string name = stem + (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
-        benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
-          run_member<T>(state, *inputs, m, md);
-        });
-      }
-      if (double_inputs == nullptr) continue;
-      for (int side = 0; side < 2; ++side) {
-        const member<double> m = side == 0 ? fn.d.varnel : fn.d.libm;
-        const std::string name = stem + (side == 0 ? "varnel_double" : "libm_double");
-        benchmark::RegisterBenchmark(name.c_str(), [double_inputs, m, md](benchmark::State& state) {
-          run_member<double>(state, *double_inputs, m, md);
-        });
-      }
-    }
-  }
-}
-
 // --- The floor of lgamma ------------------------------------------------
 // lgamma makes platform calls that its algorithm fixes: up to twelve log
 // calls for the recurrence below 15, tgamma's log, pow and exp and one more
@@ -187,48 +144,99 @@ double erf_floor(double x) {
   return (std::exp(-x * x) * std::exp(x * 0x1p-60)) / x;
 }
 
-// The paths of lgamma on their own, beside its speed domains.
-constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
-                                          {"path15:100", 15, 100, 0, 0, false},
-                                          {"path100:1e3", 100, 1e3, 0, 0, false},
-                                          {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
+// The floor of a double member that has one.  Its side ("floor") runs right
+// beside the member's pair, so that the three see the same clock.
+const member<double>* floor_of(const function_entry& fn) {
+  using varnel_cli::detail::member_of;
+  using unary = double (*)(double);
+  static const member<double> lgamma = member_of<double, unary, &lgamma_floor>();
+  static const member<double> erf = member_of<double, unary, &erf_floor<false>>();
+  static const member<double> erfc = member_of<double, unary, &erf_floor<true>>();
+  const std::string name = fn.name;
+  return name == "lgamma" ? &lgamma : name == "erf" ? &erf : name == "erfc" ? &erfc : nullptr;
+}
 
-// The floor side on the double member's speed domains, and our export alone
-// on the extra path domains.
-void register_floor(const char* function, member<double> floor, const domain* paths, std::size_t path_count) {
-  const function_entry* fn = nullptr;
-  for (const function_entry& f : functions)
-    if (std::string(f.name) == function) fn = &f;
-  if (fn == nullptr) return;
-  const domain_list main = domains_for(*fn, precision::dbl);
-  std::vector<domain> doms(main.items, main.items + main.count);
-  doms.insert(doms.end(), paths, paths + path_count);
-  for (std::size_t k = 0; k < doms.size(); ++k) {
-    const domain dom = doms[k];
-    const bool path = k >= static_cast<std::size_t>(main.count);
-    auto inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(*fn, dom));
+template <class T>
+void register_precision(const function_entry& fn) {
+  const precision p = precision_of_type<T>::value;
+  const domain_list doms = domains_for(fn, p);
+  for (int k = 0; k < doms.count; ++k) {
+    const domain& dom = doms.items[k];
+    auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
+    const member_pair<T>& pair = members_of<T>(fn);
+    // Float and long double members get two more sides, our double export
+    // and the platform's double function on the same domain
+    // ("varnel_double", "libm_double"), and long double members a third,
+    // "abi": the platform's double function behind the long double
+    // signature.  Run right beside the member, all see the same state of
+    // the machine's clock.
+    const member<T>* via_double = nullptr;
+    std::shared_ptr<const speed_inputs<double>> double_inputs;
+    if constexpr (!std::is_same_v<T, double>) {
+      double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
+    }
+    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
+    const member<double>* floor = nullptr;
+    if constexpr (std::is_same_v<T, double>) floor = floor_of(fn);
+    const std::string prefix = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
+                               "/" + member_name(fn, p) + "/" + dom.label + "/";
     for (const mode md : {mode::throughput, mode::latency}) {
-      for (int side = path ? 0 : 2; side < 3; ++side) {
-        const member<double> m = side == 0 ? fn->d.varnel : side == 1 ? fn->d.libm : floor;
-        const std::string name = std::string("double/") + function + "/" + dom.label + "/" +
-                                 (md == mode::throughput ? "throughput" : "latency") + "/" +
-                                 (side == 0 ? "varnel" : side == 1 ? "libm" : "floor");
+      const std::string stem = prefix + (md == mode::throughput ? "throughput" : "latency") + "/";
+      for (int side = 0; side < (via_double != nullptr ? 3 : 2); ++side) {
+        const member<T> m = side == 0 ? pair.varnel : side == 1 ? pair.libm : *via_double;
+        const std::string name = stem + (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
         benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
-          run_member<double>(state, *inputs, m, md);
+          run_member<T>(state, *inputs, m, md);
+        });
+      }
+      if constexpr (std::is_same_v<T, double>) {
+        if (floor != nullptr) {
+          const member<double> m = *floor;
+          benchmark::RegisterBenchmark((stem + "floor").c_str(), [inputs, m, md](benchmark::State& state) {
+            run_member<double>(state, *inputs, m, md);
+          });
+        }
+      }
+      if (double_inputs == nullptr) continue;
+      for (int side = 0; side < 2; ++side) {
+        const member<double> m = side == 0 ? fn.d.varnel : fn.d.libm;
+        const std::string name = stem + (side == 0 ? "varnel_double" : "libm_double");
+        benchmark::RegisterBenchmark(name.c_str(), [double_inputs, m, md](benchmark::State& state) {
+          run_member<double>(state, *double_inputs, m, md);
         });
       }
     }
   }
 }
 
-void register_floors() {
-  using varnel_cli::detail::member_of;
-  using unary = double (*)(double);
-  register_floor("lgamma", member_of<double, unary, &lgamma_floor>(), std::begin(lgamma_path_domains),
-                 std::size(lgamma_path_domains));
-  register_floor("erf", member_of<double, unary, &erf_floor<false>>(), nullptr, 0);
-  register_floor("erfc", member_of<double, unary, &erf_floor<true>>(), nullptr, 0);
+// The paths of lgamma on their own, each with our export, the platform's
+// lgamma and the floor.
+constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
+                                          {"path15:100", 15, 100, 0, 0, false},
+                                          {"path100:1e3", 100, 1e3, 0, 0, false},
+                                          {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
+
+void register_lgamma_paths() {
+  for (const function_entry& fn : functions) {
+    if (std::string(fn.name) != "lgamma") continue;
+    for (const domain& dom : lgamma_path_domains) {
+      auto inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
+      for (const mode md : {mode::throughput, mode::latency}) {
+        for (int side = 0; side < 3; ++side) {
+          const member<double> m = side == 0 ? fn.d.varnel : side == 1 ? fn.d.libm : *floor_of(fn);
+          const std::string name = std::string("double/lgamma/") + dom.label + "/" +
+                                   (md == mode::throughput ? "throughput" : "latency") + "/" +
+                                   (side == 0 ? "varnel" : side == 1 ? "libm" : "floor");
+          benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
+            run_member<double>(state, *inputs, m, md);
+          });
+        }
+      }
+    }
+  }
 }
+
+
 
 // The console table as usual, then one line per pair with the ratio.
 class ratio_reporter : public benchmark::ConsoleReporter {
@@ -355,7 +363,7 @@ int main(int argc, char** argv) {
   // double first, then float, then long double, so that the float and
   // long-double members can be read against their double one.
   for (const function_entry& fn : functions) register_precision<double>(fn);
-  register_floors();
+  register_lgamma_paths();
   for (const function_entry& fn : functions) register_precision<float>(fn);
   for (const function_entry& fn : functions) register_precision<long double>(fn);
   ratio_reporter reporter;
