@@ -4,6 +4,10 @@
 #define VARNEL_MATH_POLICIES_NARROW_RESULT_HPP
 
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <limits>
+#include <type_traits>
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/tools/limits.hpp>
@@ -28,20 +32,39 @@ inline R convert_beyond_max(W r) noexcept {
     return r < 0 ? -magnitude : magnitude;
   }
 }
+
+// |r| from the smallest normal to the largest finite value of R, both as
+// binary64 values.  Non-negative binary64 values are ordered as their bit
+// patterns, so the test is one unsigned comparison of the pattern without
+// its sign against the patterns of the two bounds, which are read off the
+// format: exponent field 1 - min_exponent + 1 + bias below, and the largest
+// exponent with every significand bit of R set above.  A NaN's pattern lies
+// above the infinities' and fails like a zero's, which lies below.
+template <class R>
+inline bool in_normal_range_of(double r) noexcept {
+  using limits = std::numeric_limits<R>;
+  constexpr int bias = 1023;
+  constexpr int fraction_bits = 52;
+  constexpr std::uint64_t lo = static_cast<std::uint64_t>(limits::min_exponent - 1 + bias) << fraction_bits;
+  constexpr std::uint64_t hi =
+      (static_cast<std::uint64_t>(limits::max_exponent - 1 + bias) << fraction_bits) |
+      (((std::uint64_t{1} << (limits::digits - 1)) - 1) << (fraction_bits + 1 - limits::digits));
+  std::uint64_t bits;
+  std::memcpy(&bits, &r, sizeof bits);
+  return (bits & ~(std::uint64_t{1} << 63)) - lo <= hi - lo;
+}
 }  // namespace detail
 
 // r: the working-type result; function: the calling family entry's
 // function-name string, handed on to the actions.
 template <class R, class W, class Policy = errno_policy>
 inline R narrow_result(W r, const char* function, const Policy& pol = Policy()) noexcept {
+  static_assert(std::is_same_v<W, double>, "the working type is binary64");
   // The common case first, in one test: a magnitude from the smallest
   // normal to the largest finite value of R converts to a normal R (at
   // least the smallest normal, at most the largest) and none of the checks
   // below would fire.  Zeros, NaNs and everything else take them in turn.
-  const W magnitude = std::fabs(r);
-  if (magnitude >= static_cast<W>(tools::smallest_normal<R>()) &&
-      magnitude <= static_cast<W>(tools::max_value<R>()))
-    return static_cast<R>(r);
+  if (detail::in_normal_range_of<R>(r)) return static_cast<R>(r);
   // Overflow; false for NaN.  The action's infinity is discarded: the value
   // returned is r converted, which keeps its sign.
   if (std::fabs(r) > static_cast<W>(tools::max_value<R>())) {
