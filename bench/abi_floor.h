@@ -9,34 +9,29 @@
 #ifndef VARNEL_BENCH_ABI_FLOOR_H
 #define VARNEL_BENCH_ABI_FLOOR_H
 
+/* The one list of the wrapped functions, each with its shape; X(name, shape)
+   is applied to every entry.  nexttoward keeps y a long double, as it is in
+   every precision. */
+#define VARNEL_BENCH_VIA_DOUBLE(X)                                                              \
+  X(acosh, unary) X(asinh, unary) X(atanh, unary) X(cbrt, unary) X(copysign, binary)            \
+  X(erf, unary) X(erfc, unary) X(expm1, unary) X(fmax, binary) X(fmin, binary) X(hypot, binary) \
+  X(lgamma, unary) X(llround, to_llong) X(log1p, unary) X(lround, to_long)                      \
+  X(nextafter, binary) X(nexttoward, toward) X(round, unary) X(tgamma, unary) X(trunc, unary)
+
+#define VARNEL_BENCH_SIGNATURE_unary(name) long double varnel_bench_##name##_via_double(long double x)
+#define VARNEL_BENCH_SIGNATURE_binary(name) \
+  long double varnel_bench_##name##_via_double(long double x, long double y)
+#define VARNEL_BENCH_SIGNATURE_toward(name) VARNEL_BENCH_SIGNATURE_binary(name)
+#define VARNEL_BENCH_SIGNATURE_to_long(name) long varnel_bench_##name##_via_double(long double x)
+#define VARNEL_BENCH_SIGNATURE_to_llong(name) long long varnel_bench_##name##_via_double(long double x)
+
 #ifdef __cplusplus
 extern "C" {
 #endif
 
-#define VARNEL_BENCH_UNARY(name) long double varnel_bench_##name##_via_double(long double x);
-#define VARNEL_BENCH_BINARY(name) long double varnel_bench_##name##_via_double(long double x, long double y);
-VARNEL_BENCH_UNARY(acosh)
-VARNEL_BENCH_UNARY(asinh)
-VARNEL_BENCH_UNARY(atanh)
-VARNEL_BENCH_UNARY(cbrt)
-VARNEL_BENCH_BINARY(copysign)
-VARNEL_BENCH_UNARY(erf)
-VARNEL_BENCH_UNARY(erfc)
-VARNEL_BENCH_UNARY(expm1)
-VARNEL_BENCH_BINARY(fmax)
-VARNEL_BENCH_BINARY(fmin)
-VARNEL_BENCH_BINARY(hypot)
-VARNEL_BENCH_UNARY(lgamma)
-long long varnel_bench_llround_via_double(long double x);
-VARNEL_BENCH_UNARY(log1p)
-long varnel_bench_lround_via_double(long double x);
-VARNEL_BENCH_BINARY(nextafter)
-VARNEL_BENCH_BINARY(nexttoward)
-VARNEL_BENCH_UNARY(round)
-VARNEL_BENCH_UNARY(tgamma)
-VARNEL_BENCH_UNARY(trunc)
-#undef VARNEL_BENCH_UNARY
-#undef VARNEL_BENCH_BINARY
+#define VARNEL_BENCH_DECLARE(name, shape) VARNEL_BENCH_SIGNATURE_##shape(name);
+VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_DECLARE)
+#undef VARNEL_BENCH_DECLARE
 
 #ifdef __cplusplus
 }

@@ -70,25 +70,11 @@ struct abi_entry {
   member<long double> via_double;
 };
 
-#define VARNEL_BENCH_ABI(name, sig) \
-  abi_entry { #name, varnel_cli::detail::member_of<long double, sig, &varnel_bench_##name##_via_double>() }
-using unary_l = long double (*)(long double);
-using binary_l = long double (*)(long double, long double);
-const abi_entry abi_entries[] = {
-    VARNEL_BENCH_ABI(acosh, unary_l),      VARNEL_BENCH_ABI(asinh, unary_l),
-    VARNEL_BENCH_ABI(atanh, unary_l),      VARNEL_BENCH_ABI(cbrt, unary_l),
-    VARNEL_BENCH_ABI(copysign, binary_l),  VARNEL_BENCH_ABI(erf, unary_l),
-    VARNEL_BENCH_ABI(erfc, unary_l),       VARNEL_BENCH_ABI(expm1, unary_l),
-    VARNEL_BENCH_ABI(fmax, binary_l),      VARNEL_BENCH_ABI(fmin, binary_l),
-    VARNEL_BENCH_ABI(hypot, binary_l),     VARNEL_BENCH_ABI(lgamma, unary_l),
-    VARNEL_BENCH_ABI(llround, long long (*)(long double)),
-    VARNEL_BENCH_ABI(log1p, unary_l),
-    VARNEL_BENCH_ABI(lround, long (*)(long double)),
-    VARNEL_BENCH_ABI(nextafter, binary_l), VARNEL_BENCH_ABI(nexttoward, binary_l),
-    VARNEL_BENCH_ABI(round, unary_l),      VARNEL_BENCH_ABI(tgamma, unary_l),
-    VARNEL_BENCH_ABI(trunc, unary_l),
-};
-#undef VARNEL_BENCH_ABI
+#define VARNEL_BENCH_ENTRY(name, shape)                                                          \
+  abi_entry{#name, varnel_cli::detail::member_of<long double, decltype(&varnel_bench_##name##_via_double), \
+                                                 &varnel_bench_##name##_via_double>()},
+const abi_entry abi_entries[] = {VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_ENTRY)};
+#undef VARNEL_BENCH_ENTRY
 
 const member<long double>* via_double_of(const function_entry& fn) {
   for (const abi_entry& e : abi_entries)
@@ -156,87 +142,59 @@ const member<double>* floor_of(const function_entry& fn) {
   return name == "lgamma" ? &lgamma : name == "erf" ? &erf : name == "erfc" ? &erfc : nullptr;
 }
 
-template <class T>
-void register_precision(const function_entry& fn) {
-  const precision p = precision_of_type<T>::value;
-  const domain_list doms = domains_for(fn, p);
-  for (int k = 0; k < doms.count; ++k) {
-    const domain& dom = doms.items[k];
-    auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
-    const member_pair<T>& pair = members_of<T>(fn);
-    // Float and long double members get two more sides, our double export
-    // and the platform's double function on the same domain
-    // ("varnel_double", "libm_double"), and long double members a third,
-    // "abi": the platform's double function behind the long double
-    // signature.  Run right beside the member, all see the same state of
-    // the machine's clock.
-    const member<T>* via_double = nullptr;
-    std::shared_ptr<const speed_inputs<double>> double_inputs;
-    if constexpr (!std::is_same_v<T, double>) {
-      double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
-    }
-    if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
-    const member<double>* floor = nullptr;
-    if constexpr (std::is_same_v<T, double>) floor = floor_of(fn);
-    const std::string prefix = std::string(p == precision::single ? "float" : p == precision::dbl ? "double" : "long_double") +
-                               "/" + member_name(fn, p) + "/" + dom.label + "/";
-    for (const mode md : {mode::throughput, mode::latency}) {
-      const std::string stem = prefix + (md == mode::throughput ? "throughput" : "latency") + "/";
-      for (int side = 0; side < (via_double != nullptr ? 3 : 2); ++side) {
-        const member<T> m = side == 0 ? pair.varnel : side == 1 ? pair.libm : *via_double;
-        const std::string name = stem + (side == 0 ? "varnel" : side == 1 ? "libm" : "abi");
-        benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
-          run_member<T>(state, *inputs, m, md);
-        });
-      }
-      if constexpr (std::is_same_v<T, double>) {
-        if (floor != nullptr) {
-          const member<double> m = *floor;
-          benchmark::RegisterBenchmark((stem + "floor").c_str(), [inputs, m, md](benchmark::State& state) {
-            run_member<double>(state, *inputs, m, md);
-          });
-        }
-      }
-      if (double_inputs == nullptr) continue;
-      for (int side = 0; side < 2; ++side) {
-        const member<double> m = side == 0 ? fn.d.varnel : fn.d.libm;
-        const std::string name = stem + (side == 0 ? "varnel_double" : "libm_double");
-        benchmark::RegisterBenchmark(name.c_str(), [double_inputs, m, md](benchmark::State& state) {
-          run_member<double>(state, *double_inputs, m, md);
-        });
-      }
-    }
-  }
-}
-
-// The paths of lgamma on their own, each with our export, the platform's
-// lgamma and the floor.
+// The paths of lgamma on their own, beside its speed domains (and out of
+// the geometric mean).
 constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
                                           {"path15:100", 15, 100, 0, 0, false},
                                           {"path100:1e3", 100, 1e3, 0, 0, false},
                                           {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
 
-void register_lgamma_paths() {
-  for (const function_entry& fn : functions) {
-    if (std::string(fn.name) != "lgamma") continue;
-    for (const domain& dom : lgamma_path_domains) {
-      auto inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
-      for (const mode md : {mode::throughput, mode::latency}) {
-        for (int side = 0; side < 3; ++side) {
-          const member<double> m = side == 0 ? fn.d.varnel : side == 1 ? fn.d.libm : *floor_of(fn);
-          const std::string name = std::string("double/lgamma/") + dom.label + "/" +
-                                   (md == mode::throughput ? "throughput" : "latency") + "/" +
-                                   (side == 0 ? "varnel" : side == 1 ? "libm" : "floor");
-          benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
-            run_member<double>(state, *inputs, m, md);
-          });
-        }
+template <class U>
+void register_side(const std::string& name, const std::shared_ptr<const speed_inputs<U>>& inputs,
+                   const member<U>& m, mode md) {
+  benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
+    run_member<U>(state, *inputs, m, md);
+  });
+}
+
+// Every member has the sides "varnel" and "libm".  A double member with a
+// floor adds "floor"; float and long double members add our double export
+// and the platform's double function on the same domain ("varnel_double",
+// "libm_double"), and long double members "abi", the platform's double
+// function behind the long double signature.  All sides of a domain run
+// one right after the other, so that they see the same state of the
+// machine's clock.
+template <class T>
+void register_precision(const function_entry& fn) {
+  constexpr bool is_double = std::is_same_v<T, double>;
+  const precision p = precision_of_type<T>::value;
+  const domain_list listed = domains_for(fn, p);
+  std::vector<domain> doms(listed.items, listed.items + listed.count);
+  if (is_double && std::string(fn.name) == "lgamma")
+    doms.insert(doms.end(), std::begin(lgamma_path_domains), std::end(lgamma_path_domains));
+  const member_pair<T>& pair = members_of<T>(fn);
+  const member<T>* via_double = nullptr;
+  if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
+  const std::string type = p == precision::single ? "float" : is_double ? "double" : "long_double";
+  for (const domain& dom : doms) {
+    auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
+    std::shared_ptr<const speed_inputs<double>> double_inputs;
+    if constexpr (!is_double) double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
+    for (const mode md : {mode::throughput, mode::latency}) {
+      const std::string stem = type + "/" + member_name(fn, p) + "/" + dom.label + "/" +
+                               (md == mode::throughput ? "throughput" : "latency") + "/";
+      register_side(stem + "varnel", inputs, pair.varnel, md);
+      register_side(stem + "libm", inputs, pair.libm, md);
+      if (via_double != nullptr) register_side(stem + "abi", inputs, *via_double, md);
+      if constexpr (is_double) {
+        if (const member<double>* floor = floor_of(fn)) register_side(stem + "floor", inputs, *floor, md);
+      } else {
+        register_side(stem + "varnel_double", double_inputs, fn.d.varnel, md);
+        register_side(stem + "libm_double", double_inputs, fn.d.libm, md);
       }
     }
   }
 }
-
-
 
 // The console table as usual, then one line per pair with the ratio.
 class ratio_reporter : public benchmark::ConsoleReporter {
@@ -360,10 +318,7 @@ class ratio_reporter : public benchmark::ConsoleReporter {
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  // double first, then float, then long double, so that the float and
-  // long-double members can be read against their double one.
   for (const function_entry& fn : functions) register_precision<double>(fn);
-  register_lgamma_paths();
   for (const function_entry& fn : functions) register_precision<float>(fn);
   for (const function_entry& fn : functions) register_precision<long double>(fn);
   ratio_reporter reporter;
