@@ -5,11 +5,11 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <type_traits>
 
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::policies {
@@ -37,8 +37,9 @@ inline R convert_beyond_max(W r) noexcept {
 // binary64 values.  Non-negative binary64 values are ordered as their bit
 // patterns, so the test is one unsigned comparison of the pattern without
 // its sign against the patterns of the two bounds, which are read off the
-// format: exponent field 1 - min_exponent + 1 + bias below, and the largest
-// exponent with every significand bit of R set above.  A NaN's pattern lies
+// format: R's smallest normal exponent (min_exponent - 1) with a zero
+// significand below, R's largest exponent with every significand bit of R
+// set above.  A NaN's pattern lies
 // above the infinities' and fails like a zero's, which lies below.
 template <class R>
 inline bool in_normal_range_of(double r) noexcept {
@@ -49,10 +50,10 @@ inline bool in_normal_range_of(double r) noexcept {
   constexpr std::uint64_t hi =
       (static_cast<std::uint64_t>(limits::max_exponent - 1 + bias) << fraction_bits) |
       (((std::uint64_t{1} << (limits::digits - 1)) - 1) << (fraction_bits + 1 - limits::digits));
-  std::uint64_t bits;
-  std::memcpy(&bits, &r, sizeof bits);
-  return (bits & ~(std::uint64_t{1} << 63)) - lo <= hi - lo;
+  using L = math::detail::word64_layout;
+  return (L::to_bits(r) & ~L::sign_mask) - lo <= hi - lo;
 }
+
 }  // namespace detail
 
 // r: the working-type result; function: the calling family entry's

@@ -133,10 +133,9 @@ constexpr double erf_y23[] = {erf_y2, erf_y3};
 // side (tools::split_horner_quotient).  Interval 1 has tables of unequal
 // length and keeps the scalar evaluation.
 inline constexpr tools::table_pair<5> erf_pq0 = tools::interleave(erf_p0, erf_q0);
-inline constexpr tools::table_pair<6> erf_pq2 = tools::interleave(erf_p2, erf_q2);
-inline constexpr tools::table_pair<6> erf_pq3 = tools::interleave(erf_p3, erf_q3);
+inline constexpr tools::table_pair<6> erf_pq23[] = {tools::interleave(erf_p2, erf_q2),
+                                                     tools::interleave(erf_p3, erf_q3)};
 inline constexpr tools::table_pair<7> erf_pq4 = tools::interleave(erf_p4, erf_q4);
-inline constexpr const tools::table_pair<6>* erf_pq23[] = {&erf_pq2, &erf_pq3};
 
 // Below 1e-10 erf(x) = (2/sqrt(pi)) x to full precision.  The slope is
 // applied as x*1.125 + x*c: the large part is a short constant and the
@@ -231,7 +230,7 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
     // that random arguments mispredict: z = x - 1.5 or x - 3.5.
     const unsigned k = x >= 2.5;
     const double z = x - erf_centers23[k];
-    r = erf_y23[k] + tools::split_horner_quotient(*erf_pq23[k], z);
+    r = erf_y23[k] + tools::split_horner_quotient(erf_pq23[k], z);
     r = r * erfc_exp_factor(x);
   } else {
     const double z = 1 / x;
