@@ -4,6 +4,7 @@
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_HYPOT_HPP
 
 #include <cmath>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -20,30 +21,24 @@ namespace detail {
 // both.  SSE2's max and min have exactly these semantics (max: y > x ? y :
 // x; min: x < y ? x : y) and need no branch, which random pairs would
 // mispredict half the time; the compiler does not find them on its own.
-inline void swap_if_greater(double& x, double& y) noexcept {
+template <class T>
+inline void swap_if_greater(T& x, T& y) noexcept {
+  static_assert(std::is_same_v<T, double> || std::is_same_v<T, float>, "binary32 or binary64");
 #if defined(__SSE2__)
-  const __m128d vx = _mm_set_sd(x);
-  const __m128d vy = _mm_set_sd(y);
-  x = _mm_cvtsd_f64(_mm_max_sd(vy, vx));
-  y = _mm_cvtsd_f64(_mm_min_sd(vx, vy));
-#else
-  if (y > x) {
-    const double t = x;
-    x = y;
-    y = t;
+  if constexpr (std::is_same_v<T, double>) {
+    const __m128d vx = _mm_set_sd(x);
+    const __m128d vy = _mm_set_sd(y);
+    x = _mm_cvtsd_f64(_mm_max_sd(vy, vx));
+    y = _mm_cvtsd_f64(_mm_min_sd(vx, vy));
+  } else {
+    const __m128 vx = _mm_set_ss(x);
+    const __m128 vy = _mm_set_ss(y);
+    x = _mm_cvtss_f32(_mm_max_ss(vy, vx));
+    y = _mm_cvtss_f32(_mm_min_ss(vx, vy));
   }
-#endif
-}
-
-inline void swap_if_greater(float& x, float& y) noexcept {
-#if defined(__SSE2__)
-  const __m128 vx = _mm_set_ss(x);
-  const __m128 vy = _mm_set_ss(y);
-  x = _mm_cvtss_f32(_mm_max_ss(vy, vx));
-  y = _mm_cvtss_f32(_mm_min_ss(vx, vy));
 #else
   if (y > x) {
-    const float t = x;
+    const T t = x;
     x = y;
     y = t;
   }
