@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <varnel/math/special_functions/detail/bits.hpp>
+#include <varnel/math/tools/layouts.hpp>
 
 namespace varnel_cli {
 

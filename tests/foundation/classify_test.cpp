@@ -26,22 +26,22 @@ struct class64 {
 // One table serves both binary64 layouts: the high-word layout must agree
 // with the whole-word layout on every pattern.
 const class64 binary64_cases[] = {
-    {0x0000000000000000u, FP_ZERO},
-    {0x8000000000000000u, FP_ZERO},
-    {0x0000000000000001u, FP_SUBNORMAL},   // 2^-1074
-    {0x000FFFFF00000000u, FP_SUBNORMAL},   // low word zero, upper significand bits set
-    {0x0000000100000000u, FP_SUBNORMAL},
-    {0x800FFFFFFFFFFFFFu, FP_SUBNORMAL},
-    {0x0010000000000000u, FP_NORMAL},      // 2^-1022
-    {0x3FF0000000000000u, FP_NORMAL},
-    {0xFFEFFFFFFFFFFFFFu, FP_NORMAL},
-    {0x7FF0000000000000u, FP_INFINITE},
-    {0xFFF0000000000000u, FP_INFINITE},
-    {0x7FF0000000000001u, FP_NAN},         // signalling, only the lowest bit: not an infinity
-    {0x7FF0000100000000u, FP_NAN},
-    {0x7FF8000000000000u, FP_NAN},
-    {0xFFF8000000000000u, FP_NAN},         // negative quiet NaN
-    {0x7FFFFFFFFFFFFFFFu, FP_NAN},
+    {0x0000000000000000u, vm::fp_zero},
+    {0x8000000000000000u, vm::fp_zero},
+    {0x0000000000000001u, vm::fp_subnormal},   // 2^-1074
+    {0x000FFFFF00000000u, vm::fp_subnormal},   // low word zero, upper significand bits set
+    {0x0000000100000000u, vm::fp_subnormal},
+    {0x800FFFFFFFFFFFFFu, vm::fp_subnormal},
+    {0x0010000000000000u, vm::fp_normal},      // 2^-1022
+    {0x3FF0000000000000u, vm::fp_normal},
+    {0xFFEFFFFFFFFFFFFFu, vm::fp_normal},
+    {0x7FF0000000000000u, vm::fp_infinite},
+    {0xFFF0000000000000u, vm::fp_infinite},
+    {0x7FF0000000000001u, vm::fp_nan},         // signalling, only the lowest bit: not an infinity
+    {0x7FF0000100000000u, vm::fp_nan},
+    {0x7FF8000000000000u, vm::fp_nan},
+    {0xFFF8000000000000u, vm::fp_nan},         // negative quiet NaN
+    {0x7FFFFFFFFFFFFFFFu, vm::fp_nan},
 };
 
 template <class L>
@@ -50,10 +50,10 @@ void check_binary64_layout() {
     SCOPED_TRACE(testing::Message() << std::hex << c.bits);
     const double x = from_bits(c.bits);
     EXPECT_EQ(vd::fpclassify_in<L>(x), c.fp_class);
-    EXPECT_EQ(vd::isnan_in<L>(x), c.fp_class == FP_NAN);
-    EXPECT_EQ(vd::isinf_in<L>(x), c.fp_class == FP_INFINITE);
-    EXPECT_EQ(vd::isfinite_in<L>(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
-    EXPECT_EQ(vd::isnormal_in<L>(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vd::isnan_in<L>(x), c.fp_class == vm::fp_nan);
+    EXPECT_EQ(vd::isinf_in<L>(x), c.fp_class == vm::fp_infinite);
+    EXPECT_EQ(vd::isfinite_in<L>(x), c.fp_class != vm::fp_nan && c.fp_class != vm::fp_infinite);
+    EXPECT_EQ(vd::isnormal_in<L>(x), c.fp_class == vm::fp_normal);
     EXPECT_EQ(vd::signbit_in<L>(x), (c.bits >> 63) != 0 ? 1 : 0);
     EXPECT_EQ(bits_of(vd::flip_sign_in<L>(x)), c.bits ^ 0x8000000000000000u);
   }
@@ -64,20 +64,20 @@ TEST(Classify, HighWordLayout) { check_binary64_layout<vd::high_word_layout>(); 
 
 TEST(Classify, Word32Layout) {
   struct { std::uint32_t bits; int fp_class; } cases[] = {
-      {0x00000000u, FP_ZERO},      {0x80000000u, FP_ZERO},
-      {0x00000001u, FP_SUBNORMAL}, {0x807FFFFFu, FP_SUBNORMAL},
-      {0x00800000u, FP_NORMAL},    {0x7F7FFFFFu, FP_NORMAL},
-      {0x7F800000u, FP_INFINITE},  {0xFF800000u, FP_INFINITE},
-      {0x7F800001u, FP_NAN},       {0xFFC00000u, FP_NAN},
+      {0x00000000u, vm::fp_zero},      {0x80000000u, vm::fp_zero},
+      {0x00000001u, vm::fp_subnormal}, {0x807FFFFFu, vm::fp_subnormal},
+      {0x00800000u, vm::fp_normal},    {0x7F7FFFFFu, vm::fp_normal},
+      {0x7F800000u, vm::fp_infinite},  {0xFF800000u, vm::fp_infinite},
+      {0x7F800001u, vm::fp_nan},       {0xFFC00000u, vm::fp_nan},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.bits);
     const float x = from_bits32(c.bits);
     EXPECT_EQ(vm::fpclassify(x), c.fp_class);
-    EXPECT_EQ(vm::isnan(x), c.fp_class == FP_NAN);
-    EXPECT_EQ(vm::isinf(x), c.fp_class == FP_INFINITE);
-    EXPECT_EQ(vm::isfinite(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
-    EXPECT_EQ(vm::isnormal(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vm::isnan(x), c.fp_class == vm::fp_nan);
+    EXPECT_EQ(vm::isinf(x), c.fp_class == vm::fp_infinite);
+    EXPECT_EQ(vm::isfinite(x), c.fp_class != vm::fp_nan && c.fp_class != vm::fp_infinite);
+    EXPECT_EQ(vm::isnormal(x), c.fp_class == vm::fp_normal);
     EXPECT_EQ(vm::signbit(x), static_cast<int>(c.bits >> 31));
   }
 }
@@ -86,28 +86,28 @@ TEST(Classify, Word32Layout) {
 // invalid ones the processor treats as NaN.
 TEST(Classify, NativeLongDouble) {
   struct { std::uint16_t se; std::uint64_t m; int fp_class; } cases[] = {
-      {0x0000, 0x0000000000000000u, FP_ZERO},
-      {0x8000, 0x0000000000000000u, FP_ZERO},
-      {0x0000, 0x0000000000000001u, FP_SUBNORMAL},
-      {0x0000, 0x8000000000000000u, FP_SUBNORMAL},  // pseudo-denormal
-      {0x0001, 0x8000000000000000u, FP_NORMAL},     // smallest normal, far below binary64's
-      {0x7FFE, 0xFFFFFFFFFFFFFFFFu, FP_NORMAL},     // largest, far above binary64's
-      {0x3FFF, 0x8000000000000000u, FP_NORMAL},     // 1.0
-      {0x3FFF, 0x0000000000000000u, FP_NAN},        // unnormal
-      {0x7FFF, 0x8000000000000000u, FP_INFINITE},
-      {0xFFFF, 0x8000000000000000u, FP_INFINITE},
-      {0x7FFF, 0x0000000000000000u, FP_NAN},        // pseudo-infinity
-      {0x7FFF, 0xC000000000000000u, FP_NAN},
-      {0x7FFF, 0x8000000000000001u, FP_NAN},        // signalling
+      {0x0000, 0x0000000000000000u, vm::fp_zero},
+      {0x8000, 0x0000000000000000u, vm::fp_zero},
+      {0x0000, 0x0000000000000001u, vm::fp_subnormal},
+      {0x0000, 0x8000000000000000u, vm::fp_subnormal},  // pseudo-denormal
+      {0x0001, 0x8000000000000000u, vm::fp_normal},     // smallest normal, far below binary64's
+      {0x7FFE, 0xFFFFFFFFFFFFFFFFu, vm::fp_normal},     // largest, far above binary64's
+      {0x3FFF, 0x8000000000000000u, vm::fp_normal},     // 1.0
+      {0x3FFF, 0x0000000000000000u, vm::fp_nan},        // unnormal
+      {0x7FFF, 0x8000000000000000u, vm::fp_infinite},
+      {0xFFFF, 0x8000000000000000u, vm::fp_infinite},
+      {0x7FFF, 0x0000000000000000u, vm::fp_nan},        // pseudo-infinity
+      {0x7FFF, 0xC000000000000000u, vm::fp_nan},
+      {0x7FFF, 0x8000000000000001u, vm::fp_nan},        // signalling
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.se << ":" << c.m);
     const long double x = x87_from(c.se, c.m);
     EXPECT_EQ(vm::fpclassify(x), c.fp_class);
-    EXPECT_EQ(vm::isnan(x), c.fp_class == FP_NAN);
-    EXPECT_EQ(vm::isinf(x), c.fp_class == FP_INFINITE);
-    EXPECT_EQ(vm::isfinite(x), c.fp_class != FP_NAN && c.fp_class != FP_INFINITE);
-    EXPECT_EQ(vm::isnormal(x), c.fp_class == FP_NORMAL);
+    EXPECT_EQ(vm::isnan(x), c.fp_class == vm::fp_nan);
+    EXPECT_EQ(vm::isinf(x), c.fp_class == vm::fp_infinite);
+    EXPECT_EQ(vm::isfinite(x), c.fp_class != vm::fp_nan && c.fp_class != vm::fp_infinite);
+    EXPECT_EQ(vm::isnormal(x), c.fp_class == vm::fp_normal);
     EXPECT_EQ(vm::signbit(x), c.se >> 15);
   }
   EXPECT_FALSE(vm::isinf(1e4000L));

@@ -56,11 +56,11 @@ TEST(Exports, CopysignInEveryPrecision) {
 }
 
 TEST(Exports, ClassificationInstantiations) {
-  EXPECT_EQ(tr1::fpclassify(5e-324), FP_SUBNORMAL);
-  EXPECT_EQ(tr1::fpclassify(0x1p-1022), FP_NORMAL);
-  EXPECT_EQ(tr1::fpclassify(0x1p-149f), FP_SUBNORMAL);
-  EXPECT_EQ(tr1::fpclassify(0x1p-126f), FP_NORMAL);
-  EXPECT_EQ(tr1::fpclassify(1e-4000L), FP_NORMAL);
+  EXPECT_EQ(tr1::fpclassify(5e-324), tr1::fp_subnormal);
+  EXPECT_EQ(tr1::fpclassify(0x1p-1022), tr1::fp_normal);
+  EXPECT_EQ(tr1::fpclassify(0x1p-149f), tr1::fp_subnormal);
+  EXPECT_EQ(tr1::fpclassify(0x1p-126f), tr1::fp_normal);
+  EXPECT_EQ(tr1::fpclassify(1e-4000L), tr1::fp_normal);
   EXPECT_TRUE(tr1::isnan(from_bits(0x7FF0000000000001u)));
   EXPECT_FALSE(tr1::isinf(from_bits(0x7FF0000000000001u)));
   EXPECT_FALSE(tr1::isinf(1e4000L));

@@ -1,7 +1,8 @@
 // TR1 classification of floating values.  The instantiations for float,
 // double and long double live in varnel_math_c99f, varnel_math_c99 and
 // varnel_math_c99l respectively; link the library of the type you classify.
-// long double is classified in its native x87 extended format.
+// long double is classified in the libraries' format: the x87 extended
+// format on Linux, binary64 on Windows.
 #ifndef VARNEL_MATH_TR1_HPP
 #define VARNEL_MATH_TR1_HPP
 
@@ -10,7 +11,18 @@
 
 namespace varnel::math::tr1 {
 
-// One of FP_NAN, FP_INFINITE, FP_ZERO, FP_SUBNORMAL, FP_NORMAL (<cmath>).
+// The values fpclassify returns.  Compare with these rather than with the
+// FP_ macros of <cmath>: on Windows they are the C runtime's own classes
+// (FP_NAN 2, FP_INFINITE 1, FP_ZERO 0, FP_SUBNORMAL -2, FP_NORMAL -1, as a
+// program built by MSVC sees them), which MinGW's headers number
+// differently; on Linux they equal the C library's FP_ macros.
+using varnel::math::fp_infinite;
+using varnel::math::fp_nan;
+using varnel::math::fp_normal;
+using varnel::math::fp_subnormal;
+using varnel::math::fp_zero;
+
+// One of fp_nan, fp_infinite, fp_zero, fp_subnormal, fp_normal.
 template <class T> VARNEL_MATH_API int fpclassify(T x);
 template <class T> VARNEL_MATH_API bool isfinite(T x);
 template <class T> VARNEL_MATH_API bool isinf(T x);

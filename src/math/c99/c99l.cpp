@@ -1,9 +1,10 @@
-// Exports of varnel_math_c99l: long double members.  long double is the x87
-// extended format here, while every family computes in binary64: arguments
-// are mapped to double by round-to-nearest, the double computation runs
-// exactly as in varnel_math_c99, and the result is widened (exactly).
-// Operations that are exact on the value itself (classification, copysign,
-// fmax, fmin) work on the native long double instead.
+// Exports of varnel_math_c99l: long double members.  Every family computes
+// in binary64: arguments are mapped to double (detail::to_binary64: the
+// value itself where long double is binary64, round to nearest from the x87
+// format), the double computation runs exactly as in varnel_math_c99, and
+// the result is widened (exactly).  Operations that are exact on the value
+// itself (classification, copysign, fmax, fmin) work on the native long
+// double instead.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 #include <varnel/math/policies/error_handling.hpp>
@@ -12,7 +13,6 @@
 #include <varnel/math/special_functions/atanh.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/special_functions/cbrt.hpp>
-#include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
 #include <varnel/math/special_functions/fmax.hpp>
 #include <varnel/math/special_functions/gamma.hpp>
@@ -22,31 +22,13 @@
 #include <varnel/math/special_functions/next.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
-#include <varnel/math/tools/limits.hpp>
+#include <varnel/math/tools/layouts.hpp>
 
 namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
 namespace {
-// Round to nearest, spelled out beyond the binary64 range: there a plain
-// conversion is undefined behaviour in C++.  Magnitudes from the largest
-// double up to the midpoint 2^1024 - 2^970 round to the largest double; the
-// midpoint (the largest double has an odd significand) and beyond go to
-// infinity, as the IEEE conversion does.  NaNs and everything in range
-// convert as usual.
-//
-// Nearly every argument lies below 2^1023 in magnitude: a look at its
-// exponent field settles that without the x87 comparisons below.
-inline double to_binary64(long double x) {
-  if (vm::detail::x87_below_binary64_top_binade(x)) return static_cast<double>(x);
-  constexpr long double midpoint = 0x1.fffffffffffff8p+1023L;
-  const long double a = x < 0 ? -x : x;
-  if (a > static_cast<long double>(vm::tools::max_value<double>())) {
-    const double m = a >= midpoint ? vm::tools::infinity<double>() : vm::tools::max_value<double>();
-    return x < 0 ? -m : m;
-  }
-  return static_cast<double>(x);
-}
+using varnel::math::detail::to_binary64;
 
 // nextafterl and nexttowardl: both arguments mapped to binary64, one
 // binary64 step, the result widened.

@@ -9,7 +9,7 @@
 #include <type_traits>
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/detail/bits.hpp>
+#include <varnel/math/tools/layouts.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::policies {

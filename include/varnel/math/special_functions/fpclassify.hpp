@@ -10,133 +10,137 @@
 #include <varnel/math/special_functions/detail/bits.hpp>
 
 namespace varnel::math {
+
+// The classes fpclassify returns.  On Windows they are the values of the
+// platform's C runtime as a program built by MSVC sees them (whatever
+// headers built the library: MinGW's differ); elsewhere the C library's
+// FP_ macros.
+#if defined(_WIN32)
+inline constexpr int fp_nan = 2;
+inline constexpr int fp_infinite = 1;
+inline constexpr int fp_zero = 0;
+inline constexpr int fp_subnormal = -2;
+inline constexpr int fp_normal = -1;
+#else
+inline constexpr int fp_nan = FP_NAN;
+inline constexpr int fp_infinite = FP_INFINITE;
+inline constexpr int fp_zero = FP_ZERO;
+inline constexpr int fp_subnormal = FP_SUBNORMAL;
+inline constexpr int fp_normal = FP_NORMAL;
+#endif
+
 namespace detail {
 
-// --- Whole-word layouts (float, double) -----------------------------------
-// The only arithmetic is on the unsigned pattern; a = pattern without sign.
+// Each predicate reads a value through one layout L (tools/layouts.hpp).
+//
+// Whole-word layouts (float, double): the only arithmetic is on the
+// unsigned pattern; a = the pattern without its sign.
+//
+// High-word layout (binary64 seen through its upper 32 bits): h = the high
+// word, h' = h without its sign.  The low significand word is inspected
+// only by patching the high word of a copy so that nothing but significand
+// bits remain, and comparing the copy with 0.0.
+//
+// x87 extended: the explicit integer bit makes some encodings invalid: an
+// all-ones exponent without the integer bit (pseudo-infinity, pseudo-NaN)
+// and a normal exponent without it (unnormal).  The processor rejects all
+// of them as invalid operands and answers with a NaN, so they classify as
+// NaN.
+
+template <class L>
+inline int fpclassify_in(typename L::value_type x) noexcept {
+  if constexpr (L::kind == layout_kind::whole_word) {
+    const auto a = L::to_bits(x) & ~L::sign_mask;
+    if (a <= L::significand_mask) return a != 0 ? fp_subnormal : fp_zero;
+    if (a < L::exponent_mask) return fp_normal;
+    return (a & L::significand_mask) == 0 ? fp_infinite : fp_nan;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
+    if (h <= L::significand_mask) return x == 0 ? fp_zero : fp_subnormal;
+    if (h < L::exponent_mask) return fp_normal;
+    return L::with_high_word(x, h & L::significand_mask) == 0 ? fp_infinite : fp_nan;
+  } else {
+    const std::uint16_t e = L::sign_exponent(x) & L::exponent_mask;
+    const std::uint64_t m = L::significand(x);
+    if (e == 0) return m == 0 ? fp_zero : fp_subnormal;  // pseudo-denormals too
+    if ((m & L::integer_bit) == 0) return fp_nan;
+    if (e < L::exponent_mask) return fp_normal;
+    return m == L::integer_bit ? fp_infinite : fp_nan;
+  }
+}
 
 template <class L>
 inline bool isnan_in(typename L::value_type x) noexcept {
-  return (L::to_bits(x) & ~L::sign_mask) > L::exponent_mask;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return (L::to_bits(x) & ~L::sign_mask) > L::exponent_mask;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
+    if (h < L::exponent_mask) return false;
+    // Keep only significand bits in the copy: it is zero exactly for infinity.
+    return L::with_high_word(x, h & L::significand_mask) != 0;
+  } else {
+    return fpclassify_in<L>(x) == fp_nan;
+  }
 }
+
 template <class L>
 inline bool isinf_in(typename L::value_type x) noexcept {
-  return (L::to_bits(x) & ~L::sign_mask) == L::exponent_mask;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return (L::to_bits(x) & ~L::sign_mask) == L::exponent_mask;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
+    if (h != L::exponent_mask) return false;  // a set upper significand bit already means NaN
+    return L::with_high_word(x, 0) == 0;      // low significand word all zero
+  } else {
+    return fpclassify_in<L>(x) == fp_infinite;
+  }
 }
+
 template <class L>
 inline bool isfinite_in(typename L::value_type x) noexcept {
-  return (L::to_bits(x) & L::exponent_mask) != L::exponent_mask;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return (L::to_bits(x) & L::exponent_mask) != L::exponent_mask;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    return (L::high_word(x) & L::exponent_mask) != L::exponent_mask;
+  } else {
+    const int c = fpclassify_in<L>(x);
+    return c != fp_nan && c != fp_infinite;
+  }
 }
+
 template <class L>
 inline bool isnormal_in(typename L::value_type x) noexcept {
-  const auto e = L::to_bits(x) & L::exponent_mask;
-  return e != 0 && e < L::exponent_mask;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    const auto e = L::to_bits(x) & L::exponent_mask;
+    return e != 0 && e < L::exponent_mask;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    const std::uint32_t e = L::high_word(x) & L::exponent_mask;
+    return e != 0 && e < L::exponent_mask;
+  } else {
+    return fpclassify_in<L>(x) == fp_normal;
+  }
 }
-template <class L>
-inline int fpclassify_in(typename L::value_type x) noexcept {
-  const auto a = L::to_bits(x) & ~L::sign_mask;
-  if (a <= L::significand_mask) return a != 0 ? FP_SUBNORMAL : FP_ZERO;
-  if (a < L::exponent_mask) return FP_NORMAL;
-  return (a & L::significand_mask) == 0 ? FP_INFINITE : FP_NAN;
-}
+
 template <class L>
 inline int signbit_in(typename L::value_type x) noexcept {
-  return (L::to_bits(x) & L::sign_mask) != 0 ? 1 : 0;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return (L::to_bits(x) & L::sign_mask) != 0 ? 1 : 0;
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    return (L::high_word(x) & L::sign_mask) != 0 ? 1 : 0;
+  } else {
+    return (L::sign_exponent(x) & L::sign_mask) != 0 ? 1 : 0;
+  }
 }
+
 template <class L>
 inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
-  return L::from_bits(L::to_bits(x) ^ L::sign_mask);
-}
-
-// --- High-word layout (binary64 seen through its upper 32 bits) -----------
-
-template <>
-inline bool isnan_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
-  if (h < L::exponent_mask) return false;
-  // Keep only significand bits in the copy: it is zero exactly for infinity.
-  return L::with_high_word(x, h & L::significand_mask) != 0.0;
-}
-template <>
-inline bool isinf_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
-  if (h != L::exponent_mask) return false;  // a set upper significand bit already means NaN
-  return L::with_high_word(x, 0) == 0.0;    // low significand word all zero
-}
-template <>
-inline bool isfinite_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  return (L::high_word(x) & L::exponent_mask) != L::exponent_mask;
-}
-template <>
-inline bool isnormal_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  const std::uint32_t e = L::high_word(x) & L::exponent_mask;
-  return e != 0 && e < L::exponent_mask;
-}
-template <>
-inline int fpclassify_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
-  if (h <= L::significand_mask) return x == 0.0 ? FP_ZERO : FP_SUBNORMAL;
-  if (h < L::exponent_mask) return FP_NORMAL;
-  return L::with_high_word(x, h & L::significand_mask) == 0.0 ? FP_INFINITE : FP_NAN;
-}
-template <>
-inline int signbit_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  return (L::high_word(x) & L::sign_mask) != 0 ? 1 : 0;
-}
-template <>
-inline double flip_sign_in<high_word_layout>(double x) noexcept {
-  using L = high_word_layout;
-  return L::with_high_word(x, L::high_word(x) ^ L::sign_mask);
-}
-
-// --- Native x87 extended (long double on x86-64) ---------------------------
-// The explicit integer bit makes some encodings invalid: an all-ones
-// exponent without the integer bit (pseudo-infinity, pseudo-NaN) and a
-// normal exponent without it (unnormal).  The processor rejects all of them
-// as invalid operands and answers with a NaN, so they classify as NaN.
-
-template <>
-inline int fpclassify_in<x87_layout>(long double x) noexcept {
-  using L = x87_layout;
-  const std::uint16_t e = L::sign_exponent(x) & L::exponent_mask;
-  const std::uint64_t m = L::significand(x);
-  if (e == 0) return m == 0 ? FP_ZERO : FP_SUBNORMAL;  // pseudo-denormals too
-  if ((m & L::integer_bit) == 0) return FP_NAN;
-  if (e < L::exponent_mask) return FP_NORMAL;
-  return m == L::integer_bit ? FP_INFINITE : FP_NAN;
-}
-template <>
-inline bool isnan_in<x87_layout>(long double x) noexcept {
-  return fpclassify_in<x87_layout>(x) == FP_NAN;
-}
-template <>
-inline bool isinf_in<x87_layout>(long double x) noexcept {
-  return fpclassify_in<x87_layout>(x) == FP_INFINITE;
-}
-template <>
-inline bool isfinite_in<x87_layout>(long double x) noexcept {
-  const int c = fpclassify_in<x87_layout>(x);
-  return c != FP_NAN && c != FP_INFINITE;
-}
-template <>
-inline bool isnormal_in<x87_layout>(long double x) noexcept {
-  return fpclassify_in<x87_layout>(x) == FP_NORMAL;
-}
-template <>
-inline int signbit_in<x87_layout>(long double x) noexcept {
-  using L = x87_layout;
-  return (L::sign_exponent(x) & L::sign_mask) != 0 ? 1 : 0;
-}
-template <>
-inline long double flip_sign_in<x87_layout>(long double x) noexcept {
-  using L = x87_layout;
-  return L::with_sign_exponent(x, static_cast<std::uint16_t>(L::sign_exponent(x) ^ L::sign_mask));
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return L::from_bits(L::to_bits(x) ^ L::sign_mask);
+  } else if constexpr (L::kind == layout_kind::high_word) {
+    return L::with_high_word(x, L::high_word(x) ^ L::sign_mask);
+  } else {
+    return L::with_sign_exponent(x, static_cast<std::uint16_t>(L::sign_exponent(x) ^ L::sign_mask));
+  }
 }
 
 }  // namespace detail

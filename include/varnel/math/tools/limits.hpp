@@ -1,8 +1,9 @@
 // Limits of the floating formats, read by every family through these small
 // templates.  binary64 serves double and every internal double computation;
 // binary32 serves the members of the float library that compute in float.
-// long double is the native x87 format; only the rounding action reads its
-// limits, since every long double member computes in binary64.
+// long double is the platform's format (tools/layouts.hpp); only the
+// rounding action reads its limits, since every long double member computes
+// in binary64.
 #ifndef VARNEL_MATH_TOOLS_LIMITS_HPP
 #define VARNEL_MATH_TOOLS_LIMITS_HPP
 
@@ -33,7 +34,7 @@ template <> constexpr float smallest_normal<float>() noexcept { return 0x1p-126f
 template <> constexpr float machine_epsilon<float>() noexcept { return 0x1p-23f; }    // 1.1920928955078125e-07
 template <> constexpr int significand_digits<float>() noexcept { return 24; }
 
-// native long double
+// the platform's long double
 template <> constexpr long double max_value<long double>() noexcept {
   return std::numeric_limits<long double>::max();
 }

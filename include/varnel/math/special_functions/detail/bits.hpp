@@ -1,114 +1,16 @@
-// Bit access for the floating formats: the one place where a value's bytes
-// are read or written as integers.  Every read and write is a byte copy into
-// or out of an unsigned integer; no pointer ever reinterprets a value in
-// place.
+// Exact arithmetic on the bit patterns of binary32 and binary64 for the
+// families: powers of two, neighbours, frexp, rounding.  The patterns are
+// read and written through the layouts of tools/layouts.hpp.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
 
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 
+#include <varnel/math/tools/layouts.hpp>
+
 namespace varnel::math::detail {
-
-// Whole-word layout of an IEEE binary format whose width is an integer type.
-template <class T, class Bits, Bits SignMask, Bits ExponentMask, Bits SignificandMask>
-struct word_layout {
-  using value_type = T;
-  using bits_type = Bits;
-  static constexpr Bits sign_mask = SignMask;
-  static constexpr Bits exponent_mask = ExponentMask;
-  static constexpr Bits significand_mask = SignificandMask;
-
-  static Bits to_bits(T x) noexcept {
-    static_assert(sizeof(T) == sizeof(Bits), "layout width must match the type");
-    Bits b;
-    std::memcpy(&b, &x, sizeof b);
-    return b;
-  }
-  static T from_bits(Bits b) noexcept {
-    T x;
-    std::memcpy(&x, &b, sizeof x);
-    return x;
-  }
-};
-
-// binary32: float.
-using word32_layout = word_layout<float, std::uint32_t, 0x80000000u, 0x7F800000u, 0x007FFFFFu>;
-// binary64: double.
-using word64_layout = word_layout<double, std::uint64_t, 0x8000000000000000u,
-                                  0x7FF0000000000000u, 0x000FFFFFFFFFFFFFu>;
-
-// A binary64 value read through its upper 32 bits only (bytes 4 to 7 on a
-// little-endian machine).  The low significand word is never read as an
-// integer: predicates that need it patch the high word of a copy so that
-// only significand bits remain, then compare the copy with 0.0.
-struct high_word_layout {
-  using value_type = double;
-  static constexpr std::uint32_t sign_mask = 0x80000000u;
-  static constexpr std::uint32_t exponent_mask = 0x7FF00000u;
-  static constexpr std::uint32_t significand_mask = 0x000FFFFFu;
-
-  static std::uint32_t high_word(double x) noexcept {
-    unsigned char bytes[sizeof x];
-    std::memcpy(bytes, &x, sizeof x);
-    std::uint32_t h;
-    std::memcpy(&h, bytes + 4, sizeof h);
-    return h;
-  }
-  static double with_high_word(double x, std::uint32_t h) noexcept {
-    unsigned char bytes[sizeof x];
-    std::memcpy(bytes, &x, sizeof x);
-    std::memcpy(bytes + 4, &h, sizeof h);
-    std::memcpy(&x, bytes, sizeof x);
-    return x;
-  }
-};
-
-// The native long double of x86-64 Linux: the 80-bit x87 extended format in
-// a 16-byte slot.  Bytes 0-7 hold the 64-bit significand with its explicit
-// integer bit, bytes 8-9 the sign and 15-bit exponent; the rest is padding
-// and is never read.
-struct x87_layout {
-  using value_type = long double;
-  static constexpr std::uint16_t sign_mask = 0x8000u;
-  static constexpr std::uint16_t exponent_mask = 0x7FFFu;
-  static constexpr std::uint64_t integer_bit = 0x8000000000000000u;
-
-  static_assert(std::numeric_limits<long double>::digits == 64,
-                "x87_layout describes the 64-bit-significand extended format");
-
-  static std::uint64_t significand(long double x) noexcept {
-    std::uint64_t m;
-    std::memcpy(&m, reinterpret_cast<const unsigned char*>(&x), sizeof m);
-    return m;
-  }
-  static std::uint16_t sign_exponent(long double x) noexcept {
-    std::uint16_t se;
-    std::memcpy(&se, reinterpret_cast<const unsigned char*>(&x) + 8, sizeof se);
-    return se;
-  }
-  static long double with_sign_exponent(long double x, std::uint16_t se) noexcept {
-    std::memcpy(reinterpret_cast<unsigned char*>(&x) + 8, &se, sizeof se);
-    return x;
-  }
-};
-
-// True when |x| < 2^1023, or x is an invalid x87 encoding with such an
-// exponent: converting x to binary64 is then an ordinary conversion that
-// cannot leave the binary64 range.  Read from the exponent field in memory,
-// which costs no x87 operation.
-inline bool x87_below_binary64_top_binade(long double x) noexcept {
-  constexpr std::uint16_t top_binade = 0x3FFF + 1023;  // biased exponent of 2^1023
-  return (x87_layout::sign_exponent(x) & x87_layout::exponent_mask) < top_binade;
-}
-
-template <class T> struct layout_of;
-template <> struct layout_of<float> { using type = word32_layout; };
-template <> struct layout_of<double> { using type = word64_layout; };
-template <> struct layout_of<long double> { using type = x87_layout; };
-template <class T> using layout_of_t = typename layout_of<T>::type;
 
 // 2^k in binary32 or binary64, written as its bit pattern: a normal power
 // for k at or above the smallest normal exponent, a subnormal one down to
@@ -245,17 +147,20 @@ inline T truncate_magnitude(T a) noexcept {
 // x with the sign bit of y and every other bit of x: payloads of NaNs
 // travel unchanged.  For binary32 and binary64 that is IEEE copySign, which
 // the compiler does with masks in the floating-point registers, without the
-// round trip through an integer register that a byte copy costs.
+// round trip through an integer register that a byte copy costs.  A long
+// double takes the sign bit of its layout.
 template <class T>
 inline T with_sign_of(T x, T y) noexcept {
-  return std::copysign(x, y);
-}
-template <>
-inline long double with_sign_of<long double>(long double x, long double y) noexcept {
-  using L = x87_layout;
-  return L::with_sign_exponent(
-      x, static_cast<std::uint16_t>((L::sign_exponent(x) & L::exponent_mask) |
-                                    (L::sign_exponent(y) & L::sign_mask)));
+  using L = layout_of_t<T>;
+  if constexpr (L::kind == layout_kind::whole_word) {
+    return std::copysign(x, y);
+  } else if constexpr (L::kind == layout_kind::x87) {
+    return L::with_sign_exponent(
+        x, static_cast<std::uint16_t>((L::sign_exponent(x) & L::exponent_mask) |
+                                      (L::sign_exponent(y) & L::sign_mask)));
+  } else {
+    return L::with_high_word(x, (L::high_word(x) & ~L::sign_mask) | (L::high_word(y) & L::sign_mask));
+  }
 }
 
 }  // namespace varnel::math::detail
