@@ -10,10 +10,25 @@
 #ifndef VARNEL_MATH_C99_H
 #define VARNEL_MATH_C99_H
 
-#if defined(__GNUC__) || defined(__clang__)
+#if (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
 #define VARNEL_MATH_API __attribute__((visibility("default")))
 #else
-#define VARNEL_MATH_API
+#define VARNEL_MATH_API /* Windows: the DLLs' export tables list the names */
+#endif
+
+/* The long double of the interface: the long-double library's arguments
+   and results, and the y of every nexttoward.  The libraries take the
+   platform's long double: the x87 extended format on Linux, binary64 on
+   Windows, as a program built by MSVC has it.  A Windows compiler whose own
+   long double is wider (MinGW GCC and Clang by default) sees double in its
+   place: an argument is rounded to binary64 at the call, which is the
+   value the library computes with anyway, and a result widens exactly.
+   Such a program must not take the address of an l member as a long
+   double function. */
+#if defined(_WIN32) && defined(__LDBL_MANT_DIG__) && __LDBL_MANT_DIG__ != 53
+#define VARNEL_MATH_LONG_DOUBLE double
+#else
+#define VARNEL_MATH_LONG_DOUBLE long double
 #endif
 
 #ifdef __cplusplus
@@ -23,7 +38,7 @@ extern "C" {
 /* cube root; a NaN gives EDOM, zeros and infinities come back unchanged */
 VARNEL_MATH_API double varnel_cbrt(double x);
 VARNEL_MATH_API float varnel_cbrtf(float x);
-VARNEL_MATH_API long double varnel_cbrtl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_cbrtl(VARNEL_MATH_LONG_DOUBLE x);
 
 /* inverse hyperbolic functions; an argument outside the domain (acosh
    below 1, atanh beyond [-1, 1]) or a NaN gives EDOM and a quiet NaN; an
@@ -31,60 +46,60 @@ VARNEL_MATH_API long double varnel_cbrtl(long double x);
    result below the smallest normal value of the type give ERANGE */
 VARNEL_MATH_API double varnel_acosh(double x);
 VARNEL_MATH_API float varnel_acoshf(float x);
-VARNEL_MATH_API long double varnel_acoshl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_acoshl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API double varnel_asinh(double x);
 VARNEL_MATH_API float varnel_asinhf(float x);
-VARNEL_MATH_API long double varnel_asinhl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_asinhl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API double varnel_atanh(double x);
 VARNEL_MATH_API float varnel_atanhf(float x);
-VARNEL_MATH_API long double varnel_atanhl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_atanhl(VARNEL_MATH_LONG_DOUBLE x);
 
 /* sign */
 VARNEL_MATH_API double varnel_copysign(double x, double y);
 VARNEL_MATH_API float varnel_copysignf(float x, float y);
-VARNEL_MATH_API long double varnel_copysignl(long double x, long double y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_copysignl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
 
 /* error function and its complement; a NaN gives EDOM, a nonzero result
    below the smallest normal value of the type (erf of a tiny x, erfc of a
    large one) ERANGE with the subnormal or zero result */
 VARNEL_MATH_API double varnel_erf(double x);
 VARNEL_MATH_API float varnel_erff(float x);
-VARNEL_MATH_API long double varnel_erfl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_erfl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API double varnel_erfc(double x);
 VARNEL_MATH_API float varnel_erfcf(float x);
-VARNEL_MATH_API long double varnel_erfcl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_erfcl(VARNEL_MATH_LONG_DOUBLE x);
 
 /* e^x - 1 (the platform's, unchanged) */
 VARNEL_MATH_API double varnel_expm1(double x);
 VARNEL_MATH_API float varnel_expm1f(float x);
-VARNEL_MATH_API long double varnel_expm1l(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_expm1l(VARNEL_MATH_LONG_DOUBLE x);
 
 /* larger and smaller value, a NaN counting as missing; one argument is
    returned bit for bit */
 VARNEL_MATH_API double varnel_fmax(double x, double y);
 VARNEL_MATH_API float varnel_fmaxf(float x, float y);
-VARNEL_MATH_API long double varnel_fmaxl(long double x, long double y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_fmaxl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
 VARNEL_MATH_API double varnel_fmin(double x, double y);
 VARNEL_MATH_API float varnel_fminf(float x, float y);
-VARNEL_MATH_API long double varnel_fminl(long double x, long double y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_fminl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
 
 /* sqrt(x*x + y*y); an infinite argument or an overflowing result gives
    +infinity with ERANGE */
 VARNEL_MATH_API double varnel_hypot(double x, double y);
 VARNEL_MATH_API float varnel_hypotf(float x, float y);
-VARNEL_MATH_API long double varnel_hypotl(long double x, long double y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_hypotl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
 
 /* log|gamma(x)|, no sign output; zero and the negative integers (poles)
    give EDOM and a quiet NaN; a result beyond the range of the type (+inf,
    x above about 2.56e305, or 4.085e36 for float) gives ERANGE and +inf */
 VARNEL_MATH_API double varnel_lgamma(double x);
 VARNEL_MATH_API float varnel_lgammaf(float x);
-VARNEL_MATH_API long double varnel_lgammal(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_lgammal(VARNEL_MATH_LONG_DOUBLE x);
 
 /* ln(1 + x): x < -1 gives EDOM and NaN, x == -1 ERANGE and -infinity */
 VARNEL_MATH_API double varnel_log1p(double x);
 VARNEL_MATH_API float varnel_log1pf(float x);
-VARNEL_MATH_API long double varnel_log1pl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_log1pl(VARNEL_MATH_LONG_DOUBLE x);
 
 /* the neighbour of x in the direction of y (x itself when x == y); a NaN x
    or y gives EDOM, stepping beyond the largest finite value ERANGE and
@@ -92,10 +107,10 @@ VARNEL_MATH_API long double varnel_log1pl(long double x);
    double y and step by one spacing of the result type. */
 VARNEL_MATH_API double varnel_nextafter(double x, double y);
 VARNEL_MATH_API float varnel_nextafterf(float x, float y);
-VARNEL_MATH_API long double varnel_nextafterl(long double x, long double y);
-VARNEL_MATH_API double varnel_nexttoward(double x, long double y);
-VARNEL_MATH_API float varnel_nexttowardf(float x, long double y);
-VARNEL_MATH_API long double varnel_nexttowardl(long double x, long double y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_nextafterl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
+VARNEL_MATH_API double varnel_nexttoward(double x, VARNEL_MATH_LONG_DOUBLE y);
+VARNEL_MATH_API float varnel_nexttowardf(float x, VARNEL_MATH_LONG_DOUBLE y);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_nexttowardl(VARNEL_MATH_LONG_DOUBLE x, VARNEL_MATH_LONG_DOUBLE y);
 
 /* gamma(x); zero, the negative integers and -inf (poles) give EDOM and a
    quiet NaN; an overflowing result gives ERANGE and infinity (from about
@@ -103,22 +118,22 @@ VARNEL_MATH_API long double varnel_nexttowardl(long double x, long double y);
    below the smallest normal value gives ERANGE with the subnormal or +0 */
 VARNEL_MATH_API double varnel_tgamma(double x);
 VARNEL_MATH_API float varnel_tgammaf(float x);
-VARNEL_MATH_API long double varnel_tgammal(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_tgammal(VARNEL_MATH_LONG_DOUBLE x);
 
 /* rounding, halfway cases away from zero; a non-finite argument or a value
    the result type cannot hold gives ERANGE and a saturated result */
 VARNEL_MATH_API double varnel_round(double x);
 VARNEL_MATH_API float varnel_roundf(float x);
-VARNEL_MATH_API long double varnel_roundl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_roundl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API double varnel_trunc(double x);
 VARNEL_MATH_API float varnel_truncf(float x);
-VARNEL_MATH_API long double varnel_truncl(long double x);
+VARNEL_MATH_API VARNEL_MATH_LONG_DOUBLE varnel_truncl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API long varnel_lround(double x);
 VARNEL_MATH_API long varnel_lroundf(float x);
-VARNEL_MATH_API long varnel_lroundl(long double x);
+VARNEL_MATH_API long varnel_lroundl(VARNEL_MATH_LONG_DOUBLE x);
 VARNEL_MATH_API long long varnel_llround(double x);
 VARNEL_MATH_API long long varnel_llroundf(float x);
-VARNEL_MATH_API long long varnel_llroundl(long double x);
+VARNEL_MATH_API long long varnel_llroundl(VARNEL_MATH_LONG_DOUBLE x);
 
 #ifdef __cplusplus
 } /* extern "C" */

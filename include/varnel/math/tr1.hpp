@@ -46,7 +46,41 @@ template <class T> bool signbit(T x) { return varnel::math::signbit(x) == 1; }
   extern template bool signbit<T>(T);
 VARNEL_MATH_TR1_EXTERN(float)
 VARNEL_MATH_TR1_EXTERN(double)
+
+#if defined(_WIN32) && defined(__LDBL_MANT_DIG__) && __LDBL_MANT_DIG__ != 53
+// A Windows compiler whose long double is wider than the libraries'
+// binary64 one (MinGW GCC and Clang by default; see VARNEL_MATH_LONG_DOUBLE
+// in c99.h).  The library's long double instantiations take a binary64
+// argument, which such a compiler would pass in another way, so they are
+// reached through declarations that say so; the value is rounded to
+// binary64 first, as the long-double library's other members do it.  Call
+// them by argument deduction (tr1::isnan(x)); naming the template argument
+// (tr1::isnan<long double>(x)) does not compile here.
+namespace binary64_long_double {
+int fpclassify(double) __asm__("_ZN6varnel4math3tr110fpclassifyIeEEiT_");
+bool isfinite(double) __asm__("_ZN6varnel4math3tr18isfiniteIeEEbT_");
+bool isinf(double) __asm__("_ZN6varnel4math3tr15isinfIeEEbT_");
+bool isnan(double) __asm__("_ZN6varnel4math3tr15isnanIeEEbT_");
+bool isnormal(double) __asm__("_ZN6varnel4math3tr18isnormalIeEEbT_");
+bool signbit(double) __asm__("_ZN6varnel4math3tr17signbitIeEEbT_");
+}  // namespace binary64_long_double
+
+template <> int fpclassify<long double>(long double) = delete;
+template <> bool isfinite<long double>(long double) = delete;
+template <> bool isinf<long double>(long double) = delete;
+template <> bool isnan<long double>(long double) = delete;
+template <> bool isnormal<long double>(long double) = delete;
+template <> bool signbit<long double>(long double) = delete;
+
+inline int fpclassify(long double x) { return binary64_long_double::fpclassify(static_cast<double>(x)); }
+inline bool isfinite(long double x) { return binary64_long_double::isfinite(static_cast<double>(x)); }
+inline bool isinf(long double x) { return binary64_long_double::isinf(static_cast<double>(x)); }
+inline bool isnan(long double x) { return binary64_long_double::isnan(static_cast<double>(x)); }
+inline bool isnormal(long double x) { return binary64_long_double::isnormal(static_cast<double>(x)); }
+inline bool signbit(long double x) { return binary64_long_double::signbit(static_cast<double>(x)); }
+#else
 VARNEL_MATH_TR1_EXTERN(long double)
+#endif
 #undef VARNEL_MATH_TR1_EXTERN
 
 }  // namespace varnel::math::tr1
