@@ -53,6 +53,19 @@ inline bool integer_rounding_applies(T x) noexcept {
   return std::fabs(x) < T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
 }
 
+// The rounded value i of x as an R, under the same range check as
+// checked_integer.  Every i below 2^52 fits a 64-bit R, so the check exists
+// only for a narrower R (long on Windows).
+template <class R, class T, class Policy>
+inline R integer_from_pattern(std::int64_t i, T x, const char* function, const Policy& pol) noexcept {
+  constexpr int n = std::numeric_limits<R>::digits;
+  if constexpr (n < 63) {
+    constexpr std::int64_t bound = std::int64_t{1} << n;
+    if (i >= bound || i < -bound) return policies::on_rounding_error(function, nullptr, x, R(0), pol);
+  }
+  return static_cast<R>(i);
+}
+
 }  // namespace detail
 
 // Nearest integral value, halfway cases away from zero.  Never adds 0.5 to
@@ -88,24 +101,28 @@ inline T trunc(T x, const Policy& pol) noexcept {
 }
 
 // Below 2^52 (2^23) every round(x) fits a 64-bit integer, so lround and
-// llround take it from the pattern (detail::round_to_integer), where no
-// range error is possible.  Above that bound, and for a non-finite x, the
+// llround take it from the pattern (detail::round_to_integer); only a
+// narrower long (32 bits on Windows) needs its range checked there.  Above that bound, and for a non-finite x, the
 // floating round and the range check run as written.
 //
 // round, then the range check for long.  A non-finite x is reported twice:
 // by round, whose +-max_value then fails the range check.
 template <class T, class Policy>
 inline long lround(T x, const Policy& pol) noexcept {
-  if (detail::integer_rounding_applies(x)) return static_cast<long>(detail::round_to_integer(x));
+  constexpr const char* function = "varnel::math::lround<%1%>(%1%)";
+  if (detail::integer_rounding_applies(x))
+    return detail::integer_from_pattern<long>(detail::round_to_integer(x), x, function, pol);
   const T r = varnel::math::round(x, pol);
-  return detail::checked_integer<long>(r, x, "varnel::math::lround<%1%>(%1%)", pol);
+  return detail::checked_integer<long>(r, x, function, pol);
 }
 
 template <class T, class Policy>
 inline long long llround(T x, const Policy& pol) noexcept {
-  if (detail::integer_rounding_applies(x)) return detail::round_to_integer(x);
+  constexpr const char* function = "varnel::math::llround<%1%>(%1%)";
+  if (detail::integer_rounding_applies(x))
+    return detail::integer_from_pattern<long long>(detail::round_to_integer(x), x, function, pol);
   const T r = varnel::math::round(x, pol);
-  return detail::checked_integer<long long>(r, x, "varnel::math::llround<%1%>(%1%)", pol);
+  return detail::checked_integer<long long>(r, x, function, pol);
 }
 
 // trunc, then the range check for int; turns an integral argument into a
