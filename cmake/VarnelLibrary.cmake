@@ -5,16 +5,23 @@
 option(VARNEL_NO_UNDEFINED "Link the libraries with --no-undefined" ON)
 
 set(VARNEL_PACKAGE_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/varnel_math")
+# The one list of what each library exports.
+set(VARNEL_EXPORTS_LIST ${PROJECT_SOURCE_DIR}/src/exports.txt)
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${VARNEL_EXPORTS_LIST} ${PROJECT_SOURCE_DIR}/cmake/exports.py)
 
-# varnel_add_shared_library(<target> EXPORT_NAME <name> VERSION_SCRIPT <file>
-#                           DESCRIPTION <text> SOURCES <src>...)
+# varnel_add_shared_library(<target> EXPORT_NAME <name> EXPORTS <section>
+#                           [DEFINES <NAME=VALUE>...] DESCRIPTION <text>
+#                           SOURCES <src>... [LIBS <lib>...])
 #
-# A shared library with SONAME lib<target>.so.<major>, hidden default
-# visibility (the version script is the one list of what is exported), an
-# alias varnel::<name>, installation into the varnel_math export set and a
-# pkg-config file <target>.pc.
+# A shared library that exports exactly the entries of <section> of
+# src/exports.txt (DEFINES fill its placeholders) and hides everything else,
+# with an alias varnel::<name>, installation into the varnel_math export set
+# and a pkg-config file <target>.pc.  ELF: SONAME lib<target>.so.<major> and
+# a version script.  Windows: <target>.dll with a .def file, a MinGW import
+# library lib<target>.dll.a and an MSVC one <target>.lib.
 function(varnel_add_shared_library target)
-  cmake_parse_arguments(ARG "" "EXPORT_NAME;VERSION_SCRIPT;DESCRIPTION" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXPORT_NAME;EXPORTS;DESCRIPTION" "DEFINES;SOURCES;LIBS" ${ARGN})
   add_library(${target} SHARED ${ARG_SOURCES})
   add_library(varnel::${ARG_EXPORT_NAME} ALIAS ${target})
   set_target_properties(${target} PROPERTIES
@@ -23,11 +30,39 @@ function(varnel_add_shared_library target)
     C_VISIBILITY_PRESET hidden
     CXX_VISIBILITY_PRESET hidden
     VISIBILITY_INLINES_HIDDEN ON
-    EXPORT_NAME ${ARG_EXPORT_NAME}
-    LINK_DEPENDS ${ARG_VERSION_SCRIPT})
-  target_link_options(${target} PRIVATE "LINKER:--version-script=${ARG_VERSION_SCRIPT}")
-  if(VARNEL_NO_UNDEFINED)
-    target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+    EXPORT_NAME ${ARG_EXPORT_NAME})
+
+  # The list of exports in the linker's form, written when CMake configures
+  # (it reruns when the list changes): the decorated names of the C++
+  # entries come from the compiler that builds the library.
+  set(defines)
+  foreach(d IN LISTS ARG_DEFINES)
+    list(APPEND defines -D "${d}")
+  endforeach()
+  set(base ${CMAKE_CURRENT_BINARY_DIR}/${target})
+  if(WIN32)
+    set(form def ${base}.def --dll ${target}.dll --import-def ${base}.imports.def
+             --msvc-cxx ${VARNEL_MSVC_CXX} --msvc-nm ${VARNEL_LLVM_NM})
+  else()
+    set(form version-script ${base}.map)
+  endif()
+  list(INSERT form 1 ${VARNEL_EXPORTS_LIST} ${ARG_EXPORTS})
+  list(GET form 3 exports_file)
+  execute_process(
+    COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/exports.py ${form} ${defines}
+            --cxx ${CMAKE_CXX_COMPILER} --nm ${CMAKE_NM}
+    RESULT_VARIABLE failed)
+  if(failed)
+    message(FATAL_ERROR "could not write the exports of ${target}")
+  endif()
+  if(WIN32)
+    varnel_windows_dll(${target} ${base}.def ${base}.imports.def)
+  else()
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${exports_file}")
+    set_target_properties(${target} PROPERTIES LINK_DEPENDS ${exports_file})
+    if(VARNEL_NO_UNDEFINED)
+      target_link_options(${target} PRIVATE "LINKER:--no-undefined")
+    endif()
   endif()
   target_link_libraries(${target} PUBLIC varnel_math_headers PRIVATE ${ARG_LIBS})
   install(TARGETS ${target} EXPORT varnel_mathTargets

@@ -40,20 +40,22 @@ def surface(stem):
     return names
 
 
+def demangle(names):
+    out = subprocess.run(["c++filt"], input="\n".join(names), check=True,
+                         capture_output=True, text=True).stdout.splitlines()
+    return set(out)
+
+
 def exported(library):
     out = subprocess.run(["nm", "-D", "--defined-only", "--format=posix", library],
                          check=True, capture_output=True, text=True).stdout
-    raw = [line.split()[0] for line in out.splitlines() if line.strip()]
-    demangled = subprocess.run(["c++filt"], input="\n".join(raw), check=True,
-                               capture_output=True, text=True).stdout.splitlines()
-    return set(demangled)
+    return demangle([line.split()[0] for line in out.splitlines() if line.strip()])
 
 
 def scripted(version_script):
     text = re.sub(r"/\*.*?\*/", "", open(version_script).read(), flags=re.S)
-    names = set(re.findall(r'"([^"]+)"\s*;', text))
-    names |= set(re.findall(r"\b(varnel_\w+)\s*;", text))
-    return names
+    listed = text.split("global:", 1)[1].split("local:", 1)[0]
+    return demangle(re.findall(r"([^\s;]+)\s*;", listed))
 
 
 def main():
