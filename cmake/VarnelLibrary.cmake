@@ -102,3 +102,25 @@ function(varnel_install_package)
     ${PROJECT_BINARY_DIR}/varnel_mathConfigVersion.cmake
     DESTINATION ${VARNEL_PACKAGE_CMAKEDIR})
 endfunction()
+
+# varnel_executable(<target>)
+#
+# What every program of the project (tests, tools) needs on its platform:
+# on Windows the runtime arrangement of varnel_windows_executable; nothing
+# elsewhere.
+function(varnel_executable target)
+  if(WIN32)
+    varnel_windows_executable(${target})
+  endif()
+endfunction()
+
+# varnel_runtime_path(<out-var> <path>)
+#
+# <path> as the project's programs see it when they run: under Wine the
+# host's root is drive Z:.
+function(varnel_runtime_path out path)
+  if(WIN32 AND CMAKE_CROSSCOMPILING)
+    set(path "Z:${path}")
+  endif()
+  set(${out} "${path}" PARENT_SCOPE)
+endfunction()

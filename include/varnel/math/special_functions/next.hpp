@@ -44,6 +44,16 @@ inline constexpr const char* float_next_name = "float_next<%1%>(%1%)";
 inline constexpr const char* float_prior_name = "float_prior<%1%>(%1%)";
 inline constexpr const char* step_not_finite_message = "Argument must be finite, but got %1%";
 
+// The platform's frexp of binary64, for binary32 too: a float widens to
+// double exactly (a subnormal one becomes normal) and the fraction, of at
+// most 24 significant bits, narrows back exactly, so the pair is that of
+// frexpf.  Not every C runtime exports frexpf (the Windows one leaves it to
+// its headers).
+template <class T>
+inline T frexp_via_binary64(T x, int& e) noexcept {
+  return static_cast<T>(std::frexp(static_cast<double>(x), &e));
+}
+
 template <class T>
 constexpr void check_step_type() noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>,
@@ -80,7 +90,7 @@ T float_next(T x, const Policy& pol) {
       x != -tools::smallest_normal<T>())
     return float_next(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
-  const T m = std::frexp(x, &e);
+  const T m = detail::frexp_via_binary64(x, e);
   // A negative power of two has its upper neighbour in the binade below,
   // where the spacing is half.
   if (m == T(-0.5)) --e;
@@ -110,7 +120,7 @@ T float_prior(T x, const Policy& pol) {
       x != tools::smallest_normal<T>())
     return float_prior(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
-  const T m = std::frexp(x, &e);
+  const T m = detail::frexp_via_binary64(x, e);
   // A positive power of two has its lower neighbour in the binade below.
   if (m == T(0.5)) --e;
   T s = detail::power_of_two<T>(e - D);

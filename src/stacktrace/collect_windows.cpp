@@ -1,0 +1,23 @@
+// collect on Windows: the system's stack walker, RtlCaptureStackBackTrace,
+// which reads the unwind data of every loaded module and allocates nothing.
+
+#include <varnel/stacktrace/frames.hpp>
+
+#include <windows.h>
+
+namespace varnel::stacktrace::detail {
+
+std::size_t this_thread_frames::collect(const void** out_frames, std::size_t max_frames_count,
+                                        std::size_t skip) noexcept
+{
+    // Both counts travel as 32-bit values: the upper halves are dropped.
+    // The walker starts at the return address into this function, so the
+    // innermost frame lies inside collect, and its 16-bit count is the
+    // answer, zero-extended.
+    const WORD stored = RtlCaptureStackBackTrace(static_cast<DWORD>(skip),
+                                                 static_cast<DWORD>(max_frames_count),
+                                                 const_cast<void**>(out_frames), nullptr);
+    return stored;
+}
+
+}  // namespace varnel::stacktrace::detail
