@@ -1,16 +1,23 @@
 #!/usr/bin/env python3
-"""Checks the dynamic symbol table of one library of the project.
+"""Checks the export table of one library of the project.
 
-usage: check_exports.py LIBRARY VERSION_SCRIPT [--complete]
+usage: check_exports.py LIBRARY LINKER_LIST [--complete]
 
-Fails when the library exports a symbol outside its specified surface (for a
-math library the 20 C functions and the 6 classification instantiations of
-its precision, for the stack-frame capture library its 3 functions), when a
-name of the version script is missing from the library, or when the version
-script lists a name outside the surface.  With --complete every name of the
-surface must be exported.
+LIBRARY is an ELF shared object or a Windows DLL; LINKER_LIST is the
+version script or the .def file the build wrote for it.  Fails when the
+library exports a symbol outside its specified surface (for a math library
+the 20 C functions and the 6 classification instantiations of its
+precision, for the stack-frame capture library its 3 functions), when a
+name of the linker list is missing from the library, or when the list names
+something outside the surface.  With --complete every name of the surface
+must be exported.
+
+A DLL exports each C++ function twice, under its Itanium (MinGW) name and
+under its MSVC name, both at the same address; the MSVC name must decorate
+the same declaration.
 """
 import re
+import shutil
 import subprocess
 import sys
 
@@ -21,55 +28,104 @@ CLASSIFICATION = [("int", "fpclassify"), ("bool", "isfinite"), ("bool", "isinf")
 PRECISIONS = {"varnel_math_c99": ("", "double"),
               "varnel_math_c99f": ("f", "float"),
               "varnel_math_c99l": ("l", "long double")}
-STACKTRACE = {
-    "varnel_stacktrace_dump": {
-        "varnel::stacktrace::detail::this_thread_frames::collect"
-        "(void const**, unsigned long, unsigned long)",
-        "varnel::stacktrace::detail::dump(void*, void const* const*, unsigned long)",
-        "varnel::stacktrace::detail::dump(char const*, void const* const*, unsigned long)",
-    }
-}
+STACKTRACE = ["varnel::stacktrace::detail::this_thread_frames::collect"
+              "(void const**, SIZE, SIZE)",
+              "varnel::stacktrace::detail::dump(void*, void const* const*, SIZE)",
+              "varnel::stacktrace::detail::dump(char const*, void const* const*, SIZE)"]
 
 
-def surface(stem):
-    if stem in STACKTRACE:
-        return set(STACKTRACE[stem])
+def surface(stem, size_type):
+    if stem == "varnel_stacktrace_dump":
+        return {s.replace("SIZE", size_type) for s in STACKTRACE}
     suffix, type_ = PRECISIONS[stem]
     names = {f"varnel_{f}{suffix}" for f in C_FUNCTIONS}
     names |= {f"{r} varnel::math::tr1::{f}<{type_}>({type_})" for r, f in CLASSIFICATION}
     return names
 
 
+def tool(*candidates):
+    for c in candidates:
+        if shutil.which(c):
+            return c
+    sys.exit(f"none of {candidates} found")
+
+
 def demangle(names):
-    out = subprocess.run(["c++filt"], input="\n".join(names), check=True,
+    out = subprocess.run([tool("c++filt", "llvm-cxxfilt")], input="\n".join(names), check=True,
                          capture_output=True, text=True).stdout.splitlines()
-    return set(out)
+    return out
 
 
-def exported(library):
+def msvc_declaration(name):
+    """The declaration an MSVC-decorated name stands for, written the way
+    c++filt writes Itanium names (from the qualified name on)."""
+    text = subprocess.run([tool("llvm-undname", "llvm-undname-14"), name], check=True,
+                          capture_output=True, text=True).stdout.strip().splitlines()[-1]
+    text = text.replace("unsigned __int64", "unsigned long long").replace("__int64", "long long")
+    return text[text.index("varnel::"):]
+
+
+def comparable(declaration):
+    """From the qualified name on, with no spaces around '*' (the two
+    demanglers space pointers differently)."""
+    if "varnel::" in declaration:
+        declaration = declaration[declaration.index("varnel::"):]
+    return re.sub(r"\s*\*\s*", "*", declaration)
+
+
+def elf_exports(library):
     out = subprocess.run(["nm", "-D", "--defined-only", "--format=posix", library],
                          check=True, capture_output=True, text=True).stdout
-    return demangle([line.split()[0] for line in out.splitlines() if line.strip()])
+    return set(demangle([line.split()[0] for line in out.splitlines() if line.strip()])), []
 
 
-def scripted(version_script):
-    text = re.sub(r"/\*.*?\*/", "", open(version_script).read(), flags=re.S)
-    listed = text.split("global:", 1)[1].split("local:", 1)[0]
-    return demangle(re.findall(r"([^\s;]+)\s*;", listed))
+def pe_exports(library):
+    out = subprocess.run([tool("llvm-readobj", "llvm-readobj-14"), "--coff-exports", library],
+                         check=True, capture_output=True, text=True).stdout
+    table = re.findall(r"Name: (\S+)\s+RVA: (0x[0-9A-Fa-f]+)", out)
+    problems, have = [], set()
+    plain = {n: rva for n, rva in table if not n.startswith("?")}
+    msvc = {n: rva for n, rva in table if n.startswith("?")}
+    readable = dict(zip(plain, demangle(list(plain))))
+    have |= set(readable.values())
+    for n, rva in msvc.items():
+        twins = [readable[p] for p, r in plain.items() if r == rva and p.startswith("_Z")]
+        declared = msvc_declaration(n)
+        if not any(comparable(t) == comparable(declared) for t in twins):
+            problems.append(f"MSVC name {n} ({declared}) is not an alias of the same function "
+                            f"under its MinGW name ({twins})")
+    for p, r in plain.items():
+        if p.startswith("_Z") and list(msvc.values()).count(r) != 1:
+            problems.append(f"{readable[p]}: expected exactly one MSVC-decorated alias")
+    return have, problems
+
+
+def listed(linker_list):
+    text = open(linker_list, encoding="utf-8").read()
+    if linker_list.endswith(".def"):
+        body = text.split("EXPORTS", 1)[1]
+        names = [re.sub(r'"', "", line.split("=")[0]).strip()
+                 for line in body.splitlines() if line.strip() and not line.startswith(";")]
+        return set(demangle([n for n in names if not n.startswith("?")]))
+    text = re.sub(r"/\*.*?\*/", "", text, flags=re.S)
+    names = text.split("global:", 1)[1].split("local:", 1)[0]
+    return set(demangle(re.findall(r"([^\s;]+)\s*;", names)))
 
 
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     complete = "--complete" in sys.argv
-    library, version_script = args
-    stem = re.search(r"lib(varnel_math_c99[fl]?|varnel_stacktrace_dump)\.so", library).group(1)
-    spec, have, listed = surface(stem), exported(library), scripted(version_script)
-    problems = []
+    library, linker_list = args
+    stem = re.search(r"(varnel_math_c99[fl]?|varnel_stacktrace_dump)\.(so|dll)", library).group(1)
+    is_pe = open(library, "rb").read(2) == b"MZ"
+    have, problems = pe_exports(library) if is_pe else elf_exports(library)
+    # std::size_t is unsigned long on 64-bit Linux, unsigned long long on Windows.
+    spec = surface(stem, "unsigned long long" if is_pe else "unsigned long")
+    names = listed(linker_list)
     problems += [f"exported but not part of the surface: {n}" for n in sorted(have - spec)]
-    problems += [f"listed in the version script but not part of the surface: {n}"
-                 for n in sorted(listed - spec)]
-    problems += [f"listed in the version script but not exported: {n}"
-                 for n in sorted(listed - have)]
+    problems += [f"listed for the linker but not part of the surface: {n}"
+                 for n in sorted(names - spec)]
+    problems += [f"listed for the linker but not exported: {n}" for n in sorted(names - have)]
     if complete:
         problems += [f"missing from the surface: {n}" for n in sorted(spec - have)]
     for p in problems:

@@ -9,12 +9,15 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
+#if !defined(_WIN32)
+#include <sys/wait.h>
+#endif
 
 namespace {
 
@@ -33,21 +36,37 @@ std::string read_file(const std::filesystem::path& p) {
   return s.str();
 }
 
+// How the command line reaches the program: a POSIX shell (single quotes,
+// the status decoded by the wait macros), or on Windows cmd.exe (double
+// quotes, which the program's own argument parser removes; the status is
+// the exit code).
+#if defined(_WIN32)
+std::string shell_quoted(const std::string& a) {
+  std::string q = "\"";
+  for (const char c : a) q += c == '"' ? std::string("\\\"") : std::string(1, c);
+  return q + "\"";
+}
+const char* const no_input = "NUL";
+int exit_status(int raw) { return raw; }
+#else
 std::string shell_quoted(const std::string& a) {
   std::string q = "'";
   for (const char c : a) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
   return q + "'";
 }
+const char* const no_input = "/dev/null";
+int exit_status(int raw) { return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1; }
+#endif
 
 run_result run(const std::vector<std::string>& args) {
   std::string command = shell_quoted(program);
   for (const std::string& a : args) command += " " + shell_quoted(a);
   const auto out = scratch / "stdout";
   const auto err = scratch / "stderr";
-  command += " >" + shell_quoted(out.string()) + " 2>" + shell_quoted(err.string()) + " </dev/null";
+  command += " >" + shell_quoted(out.string()) + " 2>" + shell_quoted(err.string()) + " <" + no_input;
   const int raw = std::system(command.c_str());
   run_result r;
-  r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  r.status = exit_status(raw);
   r.out = read_file(out);
   r.err = read_file(err);
   return r;

@@ -2,6 +2,8 @@
 
 #include <varnel/stacktrace/frames.hpp>
 
+#include <type_traits>
+
 #include <gtest/gtest.h>
 
 #include <pthread.h>
@@ -26,9 +28,13 @@ TEST(CollectTest, SkipZeroStartsInsideCollectAndSkipOneInItsCaller)
     ASSERT_GE(collect_at_depth(0, caller_first.data(), caller_first.room(), 1), 1u);
     EXPECT_EQ(errno, 0);  // the result is the only report
 
+    // std::size_t as the demangler spells it: unsigned long on 64-bit
+    // Linux, unsigned long long on Windows.
+    const std::string size_type =
+        std::is_same_v<std::size_t, unsigned long> ? "unsigned long" : "unsigned long long";
     EXPECT_EQ(function_name(all[0]),
-              "varnel::stacktrace::detail::this_thread_frames::collect(void const**, "
-              "unsigned long, unsigned long)");
+              "varnel::stacktrace::detail::this_thread_frames::collect(void const**, " + size_type +
+                  ", " + size_type + ")");
     EXPECT_TRUE(in_collect(all[0]));
     EXPECT_TRUE(in_collect_at_depth(all[1])) << function_name(all[1]);
     EXPECT_TRUE(in_collect_at_depth(caller_first[0])) << function_name(caller_first[0]);

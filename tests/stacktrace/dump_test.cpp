@@ -2,40 +2,41 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+#if defined(_WIN32)
+#include <io.h>
+#include <windows.h>
+#endif
 
 #include <cerrno>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
 namespace {
 
+namespace fs = std::filesystem;
 using varnel::stacktrace::detail::dump;
 using varnel::stacktrace::detail::this_thread_frames;
 
 struct entry_state {
-    off_t size;
-    std::int64_t mtime_ns;
-    std::int64_t ctime_ns;
+    std::uintmax_t size;
+    fs::file_time_type mtime;
+    fs::perms permissions;
     std::string content;
     bool operator==(const entry_state& o) const
     {
-        return size == o.size && mtime_ns == o.mtime_ns && ctime_ns == o.ctime_ns &&
+        return size == o.size && mtime == o.mtime && permissions == o.permissions &&
                content == o.content;
     }
 };
-
-std::int64_t nanoseconds(const timespec& t)
-{
-    return std::int64_t{t.tv_sec} * 1'000'000'000 + t.tv_nsec;
-}
 
 std::string read_file(const std::string& path)
 {
@@ -50,35 +51,63 @@ std::string read_file(const std::string& path)
     return content;
 }
 
-// Name, size, times and content of every entry of a directory.
+// Name, size, modification time, permissions and content of every entry of
+// a directory.
 std::map<std::string, entry_state> snapshot(const std::string& dir)
 {
     std::map<std::string, entry_state> entries;
-    DIR* d = opendir(dir.c_str());
-    if (d == nullptr)
-        return entries;
-    while (const dirent* e = readdir(d)) {
-        const std::string name = e->d_name;
-        if (name == "." || name == "..")
-            continue;
-        const std::string path = dir + "/" + name;
-        struct stat st {};
-        if (stat(path.c_str(), &st) != 0)
-            continue;
-        entries[name] = {st.st_size, nanoseconds(st.st_mtim), nanoseconds(st.st_ctim),
-                         read_file(path)};
+    std::error_code error;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir, error)) {
+        const fs::path& path = e.path();
+        entries[path.filename().string()] = {
+            e.is_regular_file() ? fs::file_size(path) : 0, fs::last_write_time(path),
+            fs::status(path).permissions(), read_file(path.string())};
     }
-    closedir(d);
     return entries;
 }
+
+// A pipe whose read end can be asked, without waiting, whether anything
+// was written into it.
+struct probe_pipe {
+    int ends[2] = {-1, -1};
+    bool open()
+    {
+#if defined(_WIN32)
+        return _pipe(ends, 4096, _O_BINARY) == 0;
+#else
+        return pipe(ends) == 0 && fcntl(ends[0], F_SETFL, O_NONBLOCK) == 0;
+#endif
+    }
+    bool empty() const
+    {
+#if defined(_WIN32)
+        DWORD available = 0;
+        const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(ends[0]));
+        return PeekNamedPipe(h, nullptr, 0, nullptr, &available, nullptr) && available == 0;
+#else
+        char byte;
+        errno = 0;
+        return read(ends[0], &byte, 1) == -1 && errno == EAGAIN;
+#endif
+    }
+    ~probe_pipe()
+    {
+        for (int fd : ends)
+            if (fd >= 0)
+                close(fd);
+    }
+};
 
 class DumpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/varnel_dump_test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        std::random_device seed;
+        const fs::path dir = fs::temp_directory_path() /
+                             ("varnel_dump_test." + std::to_string(seed()) + "." +
+                              std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        ASSERT_TRUE(fs::create_directory(dir));
+        dir_ = dir.generic_string();
         existing_ = dir_ + "/existing.txt";
         FILE* f = std::fopen(existing_.c_str(), "wb");
         ASSERT_NE(f, nullptr);
@@ -89,9 +118,8 @@ protected:
     }
     void TearDown() override
     {
-        for (const auto& [name, state] : snapshot(dir_))
-            unlink((dir_ + "/" + name).c_str());
-        rmdir(dir_.c_str());
+        std::error_code ignored;
+        fs::remove_all(dir_, ignored);
     }
 
     std::string dir_;
@@ -140,8 +168,8 @@ TEST_F(DumpTest, OpenFileOverloadReturnsZeroAndWritesNothing)
     ASSERT_NE(stream, nullptr);
     const int descriptor = open(existing_.c_str(), O_RDWR | O_APPEND);
     ASSERT_GE(descriptor, 0);
-    int pipe_ends[2];
-    ASSERT_EQ(pipe2(pipe_ends, O_NONBLOCK), 0);
+    probe_pipe pipe_ends;
+    ASSERT_TRUE(pipe_ends.open());
     const std::map<std::string, entry_state> before = snapshot(dir_);
 
     auto handle_of = [](int fd) { return reinterpret_cast<void*>(static_cast<std::intptr_t>(fd)); };
@@ -156,8 +184,8 @@ TEST_F(DumpTest, OpenFileOverloadReturnsZeroAndWritesNothing)
         {"stream", stream, frames_, frames_count_},
         {"stream, null frames with a count", stream, nullptr, SIZE_MAX},
         {"descriptor", handle_of(descriptor), frames_, frames_count_},
-        {"pipe", handle_of(pipe_ends[1]), frames_, frames_count_},
-        {"pipe, count 0", handle_of(pipe_ends[1]), frames_, 0},
+        {"pipe", handle_of(pipe_ends.ends[1]), frames_, frames_count_},
+        {"pipe, count 0", handle_of(pipe_ends.ends[1]), frames_, 0},
         {"standard error", handle_of(STDERR_FILENO), frames_, frames_count_},
     };
     for (const auto& c : cases) {
@@ -169,14 +197,9 @@ TEST_F(DumpTest, OpenFileOverloadReturnsZeroAndWritesNothing)
 
     EXPECT_EQ(std::ftell(stream), 0L);
     EXPECT_EQ(lseek(descriptor, 0, SEEK_CUR), 0);
-    char byte;
-    errno = 0;
-    EXPECT_EQ(read(pipe_ends[0], &byte, 1), -1);
-    EXPECT_EQ(errno, EAGAIN);
+    EXPECT_TRUE(pipe_ends.empty());
     std::fclose(stream);
     close(descriptor);
-    close(pipe_ends[0]);
-    close(pipe_ends[1]);
     EXPECT_EQ(snapshot(dir_), before);
 }
 

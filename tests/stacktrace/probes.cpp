@@ -2,9 +2,6 @@
 
 #include <varnel/stacktrace/frames.hpp>
 
-#include <cstdlib>
-#include <cxxabi.h>
-#include <dlfcn.h>
 
 namespace varnel_test::stack {
 
@@ -33,31 +30,6 @@ VARNEL_TEST_OPAQUE std::vector<std::size_t> collect_each(const std::vector<walk_
         counts.push_back(collect_at_depth(r.depth, out.back().data(), r.capacity, r.skip));
     }
     return counts;
-}
-
-const void* function_containing(const void* address)
-{
-    Dl_info info{};
-    if (dladdr(address, &info) == 0 || info.dli_sname == nullptr)
-        return nullptr;
-    return info.dli_saddr;
-}
-
-const void* function_start(const void* function)
-{
-    return function_containing(function);
-}
-
-std::string function_name(const void* address)
-{
-    Dl_info info{};
-    if (dladdr(address, &info) == 0 || info.dli_sname == nullptr)
-        return {};
-    int status = 0;
-    char* readable = abi::__cxa_demangle(info.dli_sname, nullptr, nullptr, &status);
-    std::string name = status == 0 ? readable : info.dli_sname;
-    std::free(readable);
-    return name;
 }
 
 bool same_function(const void* a, const void* b)
