@@ -72,8 +72,8 @@ T float_next(T x, const Policy& pol) {
   constexpr int D = tools::significand_digits<T>();
   const int c = fpclassify(x);
   // Stepping up from -infinity enters the finite range; +infinity stays.
-  if (c == FP_INFINITE) return x < 0 ? -tools::max_value<T>() : x;
-  if (c == FP_NAN)
+  if (c == fp_infinite) return x < 0 ? -tools::max_value<T>() : x;
+  if (c == fp_nan)
     return policies::on_domain_error<T>(detail::float_next_name, detail::step_not_finite_message,
                                         x, pol);
   // Nothing finite lies above the largest value.
@@ -86,7 +86,7 @@ T float_next(T x, const Policy& pol) {
   // plain products with exact powers of two.  -smallest_normal is left to
   // the direct path: its upper neighbour is subnormal, which the scaled
   // value cannot see.
-  if (c == FP_NORMAL && std::fabs(x) < detail::rescale_threshold<T>() &&
+  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() &&
       x != -tools::smallest_normal<T>())
     return float_next(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
@@ -107,8 +107,8 @@ T float_prior(T x, const Policy& pol) {
   detail::check_step_type<T>();
   constexpr int D = tools::significand_digits<T>();
   const int c = fpclassify(x);
-  if (c == FP_INFINITE) return x > 0 ? tools::max_value<T>() : x;
-  if (c == FP_NAN)
+  if (c == fp_infinite) return x > 0 ? tools::max_value<T>() : x;
+  if (c == fp_nan)
     return policies::on_domain_error<T>(detail::float_prior_name, detail::step_not_finite_message,
                                         x, pol);
   if (x <= -tools::max_value<T>())
@@ -116,7 +116,7 @@ T float_prior(T x, const Policy& pol) {
   if (x == 0) return -tools::smallest_positive<T>();
   // +smallest_normal is left to the direct path: its lower neighbour is
   // subnormal.
-  if (c == FP_NORMAL && std::fabs(x) < detail::rescale_threshold<T>() &&
+  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() &&
       x != tools::smallest_normal<T>())
     return float_prior(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
