@@ -17,6 +17,12 @@
 
 #include <varnel/math/c99.h>
 
+#if defined(_WIN32)
+// Exported by the Universal CRT, not declared by MinGW's headers.
+extern "C" float _hypotf(float x, float y);
+extern "C" double _hypot(double x, double y);
+#endif
+
 namespace varnel_cli {
 
 enum class precision { single, dbl, extended };   // float, double, long double
@@ -158,6 +164,41 @@ inline constexpr domain tgamma_domains[] = {{"0:170", 0, 170, 0, 0, false}, {"-1
 // tgammaf overflows beyond 35.04; below -35 its results are subnormal floats.
 inline constexpr domain tgammaf_domains[] = {{"0:35", 0, 35, 0, 0, false}, {"-35:0", -35, 0, 0, 0, false}};
 
+// The platform's C mathematics functions, as the table names them.  On
+// Windows they are the Universal CRT's, whose headers supply hypot's float
+// and long double forms as calls of _hypotf and (long double being binary64
+// there) _hypot; it exports no hypotf or hypotl.
+namespace runtime {
+#define VARNEL_CLI_RUNTIME(name) using ::name; using ::name##f; using ::name##l;
+VARNEL_CLI_RUNTIME(acosh)
+VARNEL_CLI_RUNTIME(asinh)
+VARNEL_CLI_RUNTIME(atanh)
+VARNEL_CLI_RUNTIME(cbrt)
+VARNEL_CLI_RUNTIME(copysign)
+VARNEL_CLI_RUNTIME(erf)
+VARNEL_CLI_RUNTIME(erfc)
+VARNEL_CLI_RUNTIME(expm1)
+VARNEL_CLI_RUNTIME(fmax)
+VARNEL_CLI_RUNTIME(fmin)
+VARNEL_CLI_RUNTIME(lgamma)
+VARNEL_CLI_RUNTIME(llround)
+VARNEL_CLI_RUNTIME(log1p)
+VARNEL_CLI_RUNTIME(lround)
+VARNEL_CLI_RUNTIME(nextafter)
+VARNEL_CLI_RUNTIME(nexttoward)
+VARNEL_CLI_RUNTIME(round)
+VARNEL_CLI_RUNTIME(tgamma)
+VARNEL_CLI_RUNTIME(trunc)
+#if defined(_WIN32)
+using ::hypot;
+inline float hypotf(float x, float y) { return ::_hypotf(x, y); }
+inline long double hypotl(long double x, long double y) { return ::_hypot(x, y); }
+#else
+VARNEL_CLI_RUNTIME(hypot)
+#endif
+#undef VARNEL_CLI_RUNTIME
+}  // namespace runtime
+
 #define VARNEL_CLI_SIG_unary(T) T (*)(T)
 #define VARNEL_CLI_SIG_binary(T) T (*)(T, T)
 #define VARNEL_CLI_SIG_toward(T) T (*)(T, long double)
@@ -173,9 +214,9 @@ inline constexpr domain tgammaf_domains[] = {{"0:35", 0, 35, 0, 0, false}, {"-35
 #define VARNEL_CLI_ENTRY(name, shape, summary, doms, float_doms)                           \
   function_entry {                                                                          \
     #name, signature::shape, summary, domains_of(doms), domains_of(float_doms),            \
-        VARNEL_CLI_PAIR(float, shape, varnel_##name##f, ::name##f),                         \
-        VARNEL_CLI_PAIR(double, shape, varnel_##name, ::name),                              \
-        VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, ::name##l)                    \
+        VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f),                  \
+        VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),                       \
+        VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l)             \
   }
 
 // Alphabetical, as --help lists them.

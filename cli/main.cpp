@@ -12,6 +12,8 @@
 #include "function_table.hpp"
 #include "numbers.hpp"
 
+#include <varnel/math/tools/layouts.hpp>
+
 #ifndef VARNEL_DEFAULT_DATA_DIR
 #define VARNEL_DEFAULT_DATA_DIR "tests/reference/data"
 #endif
@@ -62,7 +64,7 @@ void print_help() {
       "  --compare      also call the platform libm function of the same name, show its result,\n"
       "                 errno and the distance in ulps\n"
       "  --bits         arguments are bit patterns: 0x and at most 8 (float), 16 (double) or\n"
-      "                 20 (long double: sign and exponent, then the 64-bit significand) hex digits\n"
+      "                 %s hex digits\n"
       "  --range A B N  N evenly spaced arguments from A to B (both included)\n"
       "report options:\n"
       "  --data DIR     reference data directory (default %s)\n"
@@ -78,6 +80,9 @@ void print_help() {
       "the integer.\n"
       "\n"
       "functions (T is the library's type):\n",
+      varnel::math::detail::long_double_is_x87
+          ? "20 (long double: sign and exponent, then the 64-bit significand)"
+          : "16 (long double, binary64 here)",
       VARNEL_DEFAULT_DATA_DIR);
   for (const function_entry& fn : functions) {
     const std::string call = std::string(fn.name) + " " + arguments_of(fn);
@@ -211,7 +216,7 @@ int evaluate(const options& o) {
     usage_error("option " + o.report_only.front() + " applies to report only");
   }
   const scalar sx = scalar_of(o.prec);
-  const scalar sy = fn.shape == signature::toward ? scalar::x87 : sx;
+  const scalar sy = fn.shape == signature::toward ? scalar::long_double : sx;
   const int arity = arity_of(fn.shape);
   const std::vector<std::string> args(o.positional.begin() + 1, o.positional.end());
   const std::string takes = fn.name + std::string(" takes ") + (arity == 2 ? "2 arguments (x y)" : "1 argument (x)");
@@ -242,7 +247,7 @@ int evaluate(const options& o) {
         switch (sx) {
           case scalar::binary32: x = mix<float>(a, b, t); break;
           case scalar::binary64: x = mix<double>(a, b, t); break;
-          case scalar::x87: x = mix<long double>(a, b, t); break;
+          case scalar::long_double: x = mix<long double>(a, b, t); break;
         }
       }
       calls.push_back({x, y});

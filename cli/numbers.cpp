@@ -19,6 +19,11 @@ namespace {
 using varnel::math::detail::word32_layout;
 using varnel::math::detail::word64_layout;
 
+// The format a value of type s is written in: a long double is binary64 or
+// x87, as the libraries' long double is.
+bool is_x87(scalar s) { return s == scalar::long_double && varnel::math::detail::long_double_is_x87; }
+bool is_binary64(scalar s) { return s == scalar::binary64 || (s == scalar::long_double && !is_x87(s)); }
+
 // The 80 bits of an x87 value: 16 bits of sign and exponent, 64 of significand.
 struct x87_bits {
   std::uint16_t sign_exponent;
@@ -26,7 +31,7 @@ struct x87_bits {
 };
 
 x87_bits bits_of_x87(long double x) {
-  unsigned char bytes[sizeof x];
+  unsigned char bytes[16] = {};
   std::memcpy(bytes, &x, sizeof x);
   x87_bits b;
   std::memcpy(&b.significand, bytes, 8);
@@ -35,7 +40,7 @@ x87_bits bits_of_x87(long double x) {
 }
 
 long double x87_from_bits(x87_bits b) {
-  unsigned char bytes[sizeof(long double)] = {};
+  unsigned char bytes[16] = {};
   std::memcpy(bytes, &b.significand, 8);
   std::memcpy(bytes + 8, &b.sign_exponent, 2);
   long double x;
@@ -55,7 +60,7 @@ bool spells_infinity(const std::string& text) {
 }
 
 std::string parse_bits(const std::string& text, scalar s, long double& out) {
-  const std::size_t max_digits = s == scalar::binary32 ? 8 : s == scalar::binary64 ? 16 : 20;
+  const std::size_t max_digits = s == scalar::binary32 ? 8 : is_binary64(s) ? 16 : 20;
   const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (!prefixed) return "malformed bit pattern '" + text + "' (expected 0x and hex digits)";
   const std::string digits = text.substr(2);
@@ -70,7 +75,7 @@ std::string parse_bits(const std::string& text, scalar s, long double& out) {
   }
   if (s == scalar::binary32) {
     out = word32_layout::from_bits(static_cast<std::uint32_t>(std::strtoull(digits.c_str(), nullptr, 16)));
-  } else if (s == scalar::binary64) {
+  } else if (is_binary64(s)) {
     out = word64_layout::from_bits(std::strtoull(digits.c_str(), nullptr, 16));
   } else {
     const std::size_t split = digits.size() > 16 ? digits.size() - 16 : 0;
@@ -102,16 +107,16 @@ std::string steps(std::uint64_t a, std::uint64_t b) {
 
 long double binary64_spacing(long double at) {
   const double a = std::fabs(static_cast<double>(at));
-  if (!(a >= 0x1p-1022)) return std::ldexp(1.0L, -1074);
+  if (!(a >= 0x1p-1022)) return std::ldexp(1.0, -1074);
   int e = 0;
   std::frexp(a, &e);
-  return std::ldexp(1.0L, e - 53);
+  return std::ldexp(1.0, e - 53);   // exact as a double
 }
 
 }  // namespace
 
 scalar scalar_of(precision p) {
-  return p == precision::single ? scalar::binary32 : p == precision::dbl ? scalar::binary64 : scalar::x87;
+  return p == precision::single ? scalar::binary32 : p == precision::dbl ? scalar::binary64 : scalar::long_double;
 }
 
 const char* scalar_name(scalar s) {
@@ -127,10 +132,12 @@ std::string parse_number(const std::string& text, scalar s, bool bits, long doub
   // strtod and friends store ERANGE for subnormal and underflowing values,
   // which are still the correctly rounded reading; only an overflow to
   // infinity from finite digits is refused, below.
-  switch (s) {
-    case scalar::binary32: out = std::strtof(begin, &end); break;
-    case scalar::binary64: out = std::strtod(begin, &end); break;
-    case scalar::x87: out = std::strtold(begin, &end); break;
+  if (s == scalar::binary32) {
+    out = std::strtof(begin, &end);
+  } else if (is_binary64(s)) {
+    out = std::strtod(begin, &end);
+  } else {
+    out = std::strtold(begin, &end);
   }
   if (end != begin + text.size()) return "malformed number '" + text + "'";
   if (std::isinf(out) && !spells_infinity(text)) {
@@ -151,27 +158,27 @@ bool parse_count(const std::string& text, long max, long& out) {
 std::string shortest(long double value, scalar s) {
   char buf[64];
   std::to_chars_result r;
-  switch (s) {
-    case scalar::binary32: r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value)); break;
-    case scalar::binary64: r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value)); break;
-    default: r = std::to_chars(buf, buf + sizeof buf, value); break;
+  if (s == scalar::binary32) {
+    r = std::to_chars(buf, buf + sizeof buf, static_cast<float>(value));
+  } else if (is_binary64(s)) {
+    r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(value));
+  } else {
+    r = std::to_chars(buf, buf + sizeof buf, value);
   }
   return std::string(buf, r.ptr);
 }
 
 std::string hex(long double value, scalar s) {
   if (std::isnan(value)) {
-    switch (s) {
-      case scalar::binary32: return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
-      case scalar::binary64: return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
-      default: {
-        const x87_bits b = bits_of_x87(value);
-        return "nan(0x" + hex_digits(b.sign_exponent, 4) + hex_digits(b.significand, 16) + ")";
-      }
-    }
+    if (s == scalar::binary32)
+      return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
+    if (is_binary64(s))
+      return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
+    const x87_bits b = bits_of_x87(value);
+    return "nan(0x" + hex_digits(b.sign_exponent, 4) + hex_digits(b.significand, 16) + ")";
   }
   if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
-  if (s != scalar::x87) {
+  if (!is_x87(s)) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%a", static_cast<double>(value));   // a float widens exactly
     return buf;
@@ -206,7 +213,7 @@ std::string ulp_distance(long double ours, long double theirs, scalar s) {
                  order_key(word32_layout::to_bits(static_cast<float>(theirs)), word32_layout::sign_mask));
   }
   const bool both_binary64 = static_cast<double>(ours) == ours && static_cast<double>(theirs) == theirs;
-  if (s == scalar::binary64 || both_binary64) {
+  if (is_binary64(s) || both_binary64) {
     return steps(order_key(word64_layout::to_bits(static_cast<double>(ours)), word64_layout::sign_mask),
                  order_key(word64_layout::to_bits(static_cast<double>(theirs)), word64_layout::sign_mask));
   }

@@ -281,7 +281,7 @@ TEST(ErfLongDouble, SameAsDouble) {
     EXPECT_EQ(errno, dce);
   }
   // An argument that is not a double is rounded to the nearest one first.
-  EXPECT_EQ(varnel_erfl(0.5L + 0x1p-60L), varnel_erfl(0.5L));
+  EXPECT_EQ(static_cast<double>(varnel_erfl(0.5L + 0x1p-60L)), static_cast<double>(varnel_erfl(0.5L)));
 }
 
 // What each error site passes: a NaN is reported once, with the common

@@ -6,6 +6,7 @@
 #include <random>
 
 #include <varnel/math/c99.h>
+#include <varnel/math/tools/layouts.hpp>
 #include <varnel/math/tr1.hpp>
 
 #include "conformance/surface.hpp"
@@ -22,7 +23,7 @@ struct fnv1a {
   }
   template <class T>
   void value(T v) {
-    if constexpr (std::is_same_v<T, long double>) {
+    if constexpr (std::is_same_v<T, long double> && varnel::math::detail::long_double_is_x87) {
       // The 80 meaningful bits only; the padding bytes are unspecified.
       const std::uint64_t m = x87_significand(v);
       const std::uint16_t se = x87_sign_exponent(v);
@@ -92,11 +93,13 @@ std::vector<float> floats_for(const std::string& name, std::size_t n) {
   return v;
 }
 
-// Long double inputs: the binary64 ones, plus native values a double cannot
-// hold (beyond its range, between its neighbours, invalid encodings).
+// Long double inputs: the binary64 ones, plus, where long double is the x87
+// format, native values a double cannot hold (beyond its range, between its
+// neighbours, invalid encodings).
 std::vector<long double> long_doubles_for(const std::string& name, std::size_t n) {
   std::vector<long double> v;
   for (double x : doubles_for(name, n)) v.push_back(x);
+  if (!varnel::math::detail::long_double_is_x87) return v;
   std::seed_seq seq(name.begin(), name.end());
   std::mt19937_64 rng(seq);
   for (std::size_t i = 0; i < n / 10; ++i) {
@@ -105,8 +108,12 @@ std::vector<long double> long_doubles_for(const std::string& name, std::size_t n
     const auto sign_exponent = static_cast<std::uint16_t>(rng());
     v.push_back(x87_from(sign_exponent, rng()));
   }
-  for (long double x : {1e4000L, -1e4000L, 1e-4000L, 1 + 0x1p-60L, 0x1.fffffffffffff8p+1023L})
-    v.push_back(x);
+  // 1e4000 and 1e-4000 rounded to x87, and 2^1024 - 2^970, halfway from the
+  // largest double to 2^1024 (as patterns: binary64 has no such values).
+  const long double huge = x87_from(0x73E6, 0xD1BA8323FE558C61u);
+  const long double tiny = x87_from(0x0C17, 0x9C3D73864F3805C0u);
+  const long double binary64_midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);
+  for (long double x : {huge, -huge, tiny, 1 + 0x1p-60L, binary64_midpoint}) v.push_back(x);
   return v;
 }
 

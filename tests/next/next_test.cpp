@@ -15,6 +15,7 @@
 #include <varnel/math/special_functions/next.hpp>
 
 #include "support/bits.hpp"
+#include "support/platform.hpp"
 #include "support/recording_policy.hpp"
 
 namespace {
@@ -309,22 +310,31 @@ struct toward_case {
 };
 
 TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
-  const toward_case cases[] = {
-      // y strictly between x and its neighbour (y rounds to x in binary64).
-      {1.0, 1.0L + 0x1p-60L, 0x1.0000000000001p+0, 0},
-      {1.0, 1.0L - 0x1p-60L, 0x1.fffffffffffffp-1, 0},
-      {0x1.0000000000001p+0, 1.0L + 0x1p-60L, 1.0, 0},
-      {-1.0, -1.0L - 0x1p-60L, -0x1.0000000000001p+0, 0},
-      // A y below the binary64 range still has its side.
-      {0.0, 0x1p-16000L, 0x1p-1074, 0},
-      {-0.0, -0x1p-16000L, -0x1p-1074, 0},
-      {0x1p-1074, 0x1p-1080L, 0.0, 0},
-      // A y beyond it too.
-      {dmax, 0x1p+1100L, inf, ERANGE},
-      {inf, 0x1p+1100L, dmax, 0},
-      {-inf, -0x1p+1100L, -dmax, 0},
+  std::vector<toward_case> cases = {
+      {1.0, 0x1.0000000000001p+0L, 0x1.0000000000001p+0, 0},
+      {0.0, -0x1p-1074L, -0x1p-1074, 0},
+      {dmax, std::numeric_limits<long double>::infinity(), inf, ERANGE},
+      {inf, static_cast<long double>(dmax), dmax, 0},
       {1.0, 1.0L, 1.0, 0},
   };
+  if (varnel::math::detail::long_double_is_x87) {
+    using varnel_test::x87_power_of_two;
+    cases.insert(cases.end(), {
+        // y strictly between x and its neighbour (y rounds to x in binary64).
+        {1.0, 1.0L + 0x1p-60L, 0x1.0000000000001p+0, 0},
+        {1.0, 1.0L - 0x1p-60L, 0x1.fffffffffffffp-1, 0},
+        {0x1.0000000000001p+0, 1.0L + 0x1p-60L, 1.0, 0},
+        {-1.0, -1.0L - 0x1p-60L, -0x1.0000000000001p+0, 0},
+        // A y below the binary64 range still has its side.
+        {0.0, x87_power_of_two(-16000), 0x1p-1074, 0},
+        {-0.0, -x87_power_of_two(-16000), -0x1p-1074, 0},
+        {0x1p-1074, x87_power_of_two(-1080), 0.0, 0},
+        // A y beyond it too.
+        {dmax, x87_power_of_two(1100), inf, ERANGE},
+        {inf, x87_power_of_two(1100), dmax, 0},
+        {-inf, -x87_power_of_two(1100), -dmax, 0},
+    });
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << c.x << " towards " << c.y);
     errno = 0;
@@ -345,19 +355,24 @@ struct toward_case_f {
 };
 
 TEST(Nexttowardf, StepsOneFloatSpacingTowardsTheExactY) {
-  const toward_case_f cases[] = {
-      {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
+  std::vector<toward_case_f> cases = {
       {1.0f, 0x1.0000000000001p+0L, 0x1.000002p+0f, 0},  // a double just above 1
-      {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
-      {0x1.000002p+0f, 1.0L + 0x1p-60L, 1.0f, 0},
-      {0.0f, 0x1p-16000L, 0x1p-149f, 0},
       {-0.0f, -0x1p-1074L, -0x1p-149f, 0},
       {0x1p-126f, 0.0L, 0x1.fffffcp-127f, 0},
       {1.0000000180025095e-35f, 1.0L, 1.0000000897489909e-35f, 0},
-      {fmax_, 0x1.fffffe00000001p+127L, finf, ERANGE},
+      {fmax_, 0x1.fffffe0000001p+127L, finf, ERANGE},  // the double just above
       {finf, 0x1p+200L, fmax_, 0},
       {1.0f, 1.0L, 1.0f, 0},
   };
+  if (varnel::math::detail::long_double_is_x87) {
+    cases.insert(cases.end(), {
+        {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
+        {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
+        {0x1.000002p+0f, 1.0L + 0x1p-60L, 1.0f, 0},
+        {0.0f, varnel_test::x87_power_of_two(-16000), 0x1p-149f, 0},
+        {fmax_, 0x1.fffffe00000001p+127L, finf, ERANGE},
+    });
+  }
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << c.x << " towards " << c.y);
     errno = 0;
@@ -388,7 +403,9 @@ TEST(Nextafterl, MapsBothArgumentsToBinary64) {
   errno = 0;
   EXPECT_EQ(varnel_nextafterl(1.0L, 1.0L + 0x1p-60L), 1.0L);
   EXPECT_EQ(varnel_nexttowardl(1.0L, 1.0L + 0x1p-60L), 1.0L);
-  EXPECT_EQ(varnel_nextafterl(1e4000L, 0.0L), static_cast<long double>(dmax));
+  if (varnel::math::detail::long_double_is_x87) {
+    EXPECT_EQ(varnel_nextafterl(varnel_test::x87_power_of_two(13000), 0.0L), static_cast<long double>(dmax));
+  }
   EXPECT_EQ(varnel_nextafterl(1.0L + 0x1p-60L, 2.0L), static_cast<long double>(0x1.0000000000001p+0));
   EXPECT_EQ(errno, 0);
 }

@@ -117,14 +117,14 @@ inline std::vector<reference_point> load_reference(const std::string& function) 
 inline long double double_ulp(double hi) {
     const double a = std::fabs(hi);
     if (!(a >= DBL_MIN)) {
-        return std::ldexp(1.0L, -1074);
+        return static_cast<long double>(std::ldexp(1.0, -1074));  // exact
     }
     if (a > DBL_MAX) {
-        return std::ldexp(1.0L, 971);
+        return static_cast<long double>(std::ldexp(1.0, 971));  // exact
     }
     int e = 0;
     std::frexp(a, &e);   // a = m * 2^e, 0.5 <= m < 1
-    return std::ldexp(1.0L, e - 53);
+    return static_cast<long double>(std::ldexp(1.0, e - 53));  // exact
 }
 
 // Spacing of floats at the float nearest hi, in that float's binade;
@@ -132,14 +132,14 @@ inline long double double_ulp(double hi) {
 inline long double float_ulp(double hi) {
     const float f = std::fabs(static_cast<float>(hi));
     if (!(f >= FLT_MIN)) {
-        return std::ldexp(1.0L, -149);
+        return static_cast<long double>(std::ldexp(1.0, -149));  // exact
     }
     if (f > FLT_MAX) {
-        return std::ldexp(1.0L, 104);
+        return static_cast<long double>(std::ldexp(1.0, 104));  // exact
     }
     int e = 0;
     std::frexp(f, &e);
-    return std::ldexp(1.0L, e - 24);
+    return static_cast<long double>(std::ldexp(1.0, e - 24));  // exact
 }
 
 // |result - (hi + lo)| / ulp(hi), formed in long double so that the
