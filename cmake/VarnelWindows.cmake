@@ -23,18 +23,27 @@ find_program(VARNEL_MSVC_CXX NAMES clang++ clang++-14 REQUIRED)
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
 
 # The import library of the Universal CRT, from the names the project
-# calls.  MinGW-w64's own import libraries are not used for it: they leave
-# exp, log, pow and sin out in favour of static replacements.
+# calls, written when CMake configures.  MinGW-w64's own import libraries
+# are not used for it: they leave exp, log, pow and sin out in favour of
+# static replacements.
+set(VARNEL_UCRT_DEF ${PROJECT_SOURCE_DIR}/cmake/windows/ucrtbase.def)
 set(VARNEL_UCRT_IMPLIB ${PROJECT_BINARY_DIR}/cmake/libvarnel_ucrtbase.a)
-add_custom_command(OUTPUT ${VARNEL_UCRT_IMPLIB}
-  COMMAND ${VARNEL_DLLTOOL} -m i386:x86-64 -d ${PROJECT_SOURCE_DIR}/cmake/windows/ucrtbase.def
-          -l ${VARNEL_UCRT_IMPLIB}
-  DEPENDS ${PROJECT_SOURCE_DIR}/cmake/windows/ucrtbase.def
-  COMMENT "Import library of the Universal CRT")
-add_custom_target(varnel_ucrt_implib DEPENDS ${VARNEL_UCRT_IMPLIB})
-add_library(varnel_ucrt STATIC IMPORTED GLOBAL)
-set_target_properties(varnel_ucrt PROPERTIES IMPORTED_LOCATION ${VARNEL_UCRT_IMPLIB})
-add_dependencies(varnel_ucrt varnel_ucrt_implib)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/cmake)
+execute_process(COMMAND ${VARNEL_DLLTOOL} -m i386:x86-64 -d ${VARNEL_UCRT_DEF} -l ${VARNEL_UCRT_IMPLIB}
+                RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "could not write the import library of the Universal CRT")
+endif()
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${VARNEL_UCRT_DEF})
+
+# Every DLL and program of the project links it after its own objects and
+# libraries and before the toolchain's default libraries: every reference
+# the project's code makes to errno or to a mathematics function binds to
+# the UCRT, wherever on the link line that code comes from (a static
+# library of tests included).
+foreach(lang C CXX)
+  set(CMAKE_${lang}_STANDARD_LIBRARIES "\"${VARNEL_UCRT_IMPLIB}\" ${CMAKE_${lang}_STANDARD_LIBRARIES}")
+endforeach()
 
 # varnel_windows_dll(<target> <def> <import-def>)
 #
@@ -47,7 +56,7 @@ function(varnel_windows_dll target def import_def)
   # No start files and no default libraries: the entry point is ours, the
   # runtime the UCRT, and libgcc supplies the compiler's own helpers.
   target_link_options(${target} PRIVATE -nostdlib)
-  target_link_libraries(${target} PRIVATE varnel_ucrt kernel32 gcc)
+  target_link_libraries(${target} PRIVATE kernel32 gcc)
   set(msvc_lib $<TARGET_LINKER_FILE_DIR:${target}>/${target}.lib)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${VARNEL_DLLTOOL} -m i386:x86-64 -d ${import_def} -l ${msvc_lib}
@@ -58,14 +67,12 @@ endfunction()
 # varnel_windows_executable(<target>)
 #
 # A program of the project: libstdc++, libgcc and winpthread linked in
-# statically, so that it runs without DLLs beside it, and the UCRT's math
-# functions and errno ahead of MinGW's.  The toolchain's C++ runtime
-# (Debian's MinGW-w64) is built on msvcrt.dll, which has an errno of its
-# own; a program that reads errno after a call into the libraries must read
-# the UCRT's, and its platform comparisons must call the UCRT's functions,
-# which are the ones the libraries use.  The import library comes first on
-# the link line, so the program's own references bind to it.
+# statically, so that it runs without DLLs beside it.  Like the DLLs it
+# takes errno and the mathematics functions from the UCRT (see above): the
+# toolchain's C++ runtime (Debian's MinGW-w64) is built on msvcrt.dll, which
+# has an errno of its own, while a program that reads errno after a call
+# into the libraries must read the UCRT's, and its platform comparisons must
+# call the functions the libraries use.
 function(varnel_windows_executable target)
   target_link_options(${target} PRIVATE -static)
-  target_link_libraries(${target} PRIVATE varnel_ucrt)
 endfunction()
