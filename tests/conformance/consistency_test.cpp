@@ -8,7 +8,6 @@
 // (default 100000); VARNEL_EXHAUSTIVE=1 walks all 2^32 float patterns for
 // nextafterf (minutes, not for CI).
 #include <cerrno>
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -23,6 +22,7 @@
 
 #include "conformance/surface.hpp"
 #include "support/bits.hpp"
+#include "support/fp_controls.hpp"
 
 namespace {
 
@@ -35,18 +35,7 @@ std::size_t samples() {
   return s != nullptr ? std::strtoull(s, nullptr, 10) : 100000;
 }
 
-// Rounding mode and exception masks (x87 control word, SSE control bits);
-// the status flags are left out, computations raise them legitimately.
-struct fp_controls {
-  unsigned short x87;
-  unsigned int mxcsr;
-  bool operator==(const fp_controls& o) const { return x87 == o.x87 && mxcsr == o.mxcsr; }
-};
-fp_controls controls() {
-  std::fenv_t env;
-  fegetenv(&env);
-  return {static_cast<unsigned short>(env.__control_word), env.__mxcsr & ~0x3Fu};
-}
+using varnel_test::current_fp_controls;
 
 std::vector<double> special_doubles() {
   const double seeds[] = {
@@ -96,11 +85,11 @@ std::uint64_t canonical(double r) {
 
 template <class F>
 auto call(F f, int& err) {
-  const fp_controls before = controls();
+  const varnel_test::fp_controls before = current_fp_controls();
   errno = 0;
   auto r = f();
   err = errno;
-  EXPECT_TRUE(controls() == before) << "floating-point controls changed";
+  EXPECT_TRUE(current_fp_controls() == before) << "floating-point controls changed";
   return r;
 }
 

@@ -4,7 +4,6 @@
 // rounding mode and exception masks as they were, and may return a NaN only
 // for a NaN argument or together with EDOM.
 #include <cerrno>
-#include <cfenv>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 #include <varnel/math/tr1.hpp>
 
 #include "conformance/surface.hpp"
+#include "support/fp_controls.hpp"
 
 namespace {
 
@@ -32,11 +32,7 @@ struct reader {
   }
 };
 
-unsigned controls() {
-  std::fenv_t env;
-  fegetenv(&env);
-  return static_cast<unsigned>(env.__control_word) << 16 ^ (env.__mxcsr & ~0x3Fu);
-}
+using varnel_test::current_fp_controls;
 
 [[noreturn]] void fail(const char* what, const char* name) {
   // No formatting machinery: the fuzzer reports the crash and the input.
@@ -48,7 +44,7 @@ unsigned controls() {
 template <class R>
 void check(const char* name, R r, bool nan_argument, int err, unsigned before) {
   if (err != 0 && err != EDOM && err != ERANGE) fail("errno", name);
-  if (controls() != before) fail("floating-point controls", name);
+  if (current_fp_controls() != before) fail("floating-point controls", name);
   if constexpr (std::is_floating_point_v<R>) {
     if (std::isnan(r) && !nan_argument && err != EDOM) fail("NaN result", name);
   }
@@ -57,7 +53,7 @@ void check(const char* name, R r, bool nan_argument, int err, unsigned before) {
 template <class F, class... A>
 void run(const char* name, F f, A... args) {
   const bool nan_argument = (std::isnan(static_cast<long double>(args)) || ...);
-  const unsigned before = controls();
+  const varnel_test::fp_controls before = current_fp_controls();
   errno = 0;
   const auto r = f(args...);
   check(name, r, nan_argument, errno, before);
@@ -111,14 +107,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       // (bytes that form no valid x87 value).
       long double raw = 0;
       std::memcpy(&raw, data + 1, size - 1 < 10 ? size - 1 : 10);
-      const unsigned before = controls();
+      const varnel_test::fp_controls before = current_fp_controls();
       errno = 0;
       volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) +
                           tr1::isnan(raw) + tr1::isinf(raw) + tr1::isfinite(raw) +
                           tr1::isnormal(raw) + tr1::signbit(raw) + tr1::isnormal(xf);
       (void)sink;
       if (errno != 0) fail("errno", "classification");
-      if (controls() != before) fail("floating-point controls", "classification");
+      if (current_fp_controls() != before) fail("floating-point controls", "classification");
       run("copysignl", varnel_copysignl, raw, static_cast<long double>(y));
       run("fmaxl", varnel_fmaxl, raw, static_cast<long double>(y));
       run("fminl", varnel_fminl, raw, static_cast<long double>(y));
