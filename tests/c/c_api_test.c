@@ -1,11 +1,27 @@
 /* The C header compiles as C99 and the three libraries link into one C
-   program; a few results and their errno are checked through each. */
+   program.  Every C export of each library is called through the header:
+   a few results and their errno are checked outright, and every long
+   double member must return the bits and errno of its double member (the
+   long double argument rounded to binary64 first).  The classification
+   templates are called from C++ (tr1_calls.cpp).
+
+   Built once with the platform's long double and, on Windows, once more as
+   a caller whose long double is the 80-bit format (MinGW's default), which
+   the header gives double parameters. */
 #include <errno.h>
 #include <math.h>
 #include <stdio.h>
 #include <string.h>
 
 #include <varnel/math/c99.h>
+
+#if defined(VARNEL_TEST_WIDE_LONG_DOUBLE) && __LDBL_MANT_DIG__ != 64
+#error "this build is meant to call the libraries with an 80-bit long double"
+#endif
+
+typedef VARNEL_MATH_LONG_DOUBLE ldouble;
+
+int check_classification(void); /* tr1_calls.cpp: the number of failures */
 
 static int failures = 0;
 
@@ -18,6 +34,124 @@ static int failures = 0;
   } while (0)
 
 static int same_bits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+static const struct {
+  const char* name;
+  double (*d)(double);
+  float (*f)(float);
+  ldouble (*l)(ldouble);
+} unary[] = {
+    {"acosh", varnel_acosh, varnel_acoshf, varnel_acoshl},
+    {"asinh", varnel_asinh, varnel_asinhf, varnel_asinhl},
+    {"atanh", varnel_atanh, varnel_atanhf, varnel_atanhl},
+    {"cbrt", varnel_cbrt, varnel_cbrtf, varnel_cbrtl},
+    {"erf", varnel_erf, varnel_erff, varnel_erfl},
+    {"erfc", varnel_erfc, varnel_erfcf, varnel_erfcl},
+    {"expm1", varnel_expm1, varnel_expm1f, varnel_expm1l},
+    {"lgamma", varnel_lgamma, varnel_lgammaf, varnel_lgammal},
+    {"log1p", varnel_log1p, varnel_log1pf, varnel_log1pl},
+    {"round", varnel_round, varnel_roundf, varnel_roundl},
+    {"tgamma", varnel_tgamma, varnel_tgammaf, varnel_tgammal},
+    {"trunc", varnel_trunc, varnel_truncf, varnel_truncl},
+};
+
+static const struct {
+  const char* name;
+  double (*d)(double, double);
+  float (*f)(float, float);
+  ldouble (*l)(ldouble, ldouble);
+} binary[] = {
+    {"copysign", varnel_copysign, varnel_copysignf, varnel_copysignl},
+    {"fmax", varnel_fmax, varnel_fmaxf, varnel_fmaxl},
+    {"fmin", varnel_fmin, varnel_fminf, varnel_fminl},
+    {"hypot", varnel_hypot, varnel_hypotf, varnel_hypotl},
+    {"nextafter", varnel_nextafter, varnel_nextafterf, varnel_nextafterl},
+};
+
+/* Arguments of every kind: domain errors, poles, overflow, subnormal
+   results, NaN, infinities, and long double values that are not binary64
+   ones (which round to binary64 before the library computes). */
+static const long double arguments[] = {
+    0.0L, -0.0L, 0.5L, -0.5L, 1.0L, -1.0L, 2.5L, -3.5L, 30.0L, 200.0L, -200.5L, 1e-310L, 3e9L, -3e9L,
+    1e300L, HUGE_VAL, -HUGE_VAL, 1.0L + 0x1p-60L, 0.5L + 0x1p-62L, 0.75L - 0x1p-61L,
+};
+#define COUNT(a) (sizeof(a) / sizeof((a)[0]))
+
+static void check_long_double_members(void) {
+  size_t i, j, k;
+  for (i = 0; i < COUNT(unary); ++i) {
+    for (j = 0; j < COUNT(arguments); ++j) {
+      const long double x = arguments[j];
+      int ed, el;
+      double rd, rl;
+      errno = 0;
+      rd = unary[i].d((double)x);
+      ed = errno;
+      errno = 0;
+      rl = (double)unary[i].l(x);
+      el = errno;
+      errno = 0;
+      (void)unary[i].f((float)x);
+      if (!same_bits(rd, rl) || ed != el) {
+        fprintf(stderr, "%sl(%a) = %a errno %d, %s gives %a errno %d\n", unary[i].name, (double)x, rl,
+                el, unary[i].name, rd, ed);
+        ++failures;
+      }
+    }
+  }
+  for (i = 0; i < COUNT(binary); ++i) {
+    for (j = 0; j < COUNT(arguments); ++j) {
+      for (k = 0; k < COUNT(arguments); k += 3) {
+        const long double x = arguments[j], y = arguments[k];
+        int ed, el;
+        double rd, rl;
+        errno = 0;
+        rd = binary[i].d((double)x, (double)y);
+        ed = errno;
+        errno = 0;
+        rl = (double)binary[i].l(x, y);
+        el = errno;
+        (void)binary[i].f((float)x, (float)y);
+        if (!same_bits(rd, rl) || ed != el) {
+          fprintf(stderr, "%sl(%a, %a) = %a errno %d, %s gives %a errno %d\n", binary[i].name,
+                  (double)x, (double)y, rl, el, binary[i].name, rd, ed);
+          ++failures;
+        }
+      }
+    }
+  }
+  for (j = 0; j < COUNT(arguments); ++j) {
+    const long double x = arguments[j];
+    int ed, el;
+    errno = 0;
+    {
+      const long rd = varnel_lround((double)x);
+      ed = errno;
+      errno = 0;
+      CHECK(varnel_lroundl(x) == rd && errno == ed);
+      (void)varnel_lroundf((float)x);
+    }
+    errno = 0;
+    {
+      const long long rd = varnel_llround((double)x);
+      ed = errno;
+      errno = 0;
+      CHECK(varnel_llroundl(x) == rd && errno == ed);
+      (void)varnel_llroundf((float)x);
+    }
+    errno = 0;
+    {
+      const double rd = varnel_nexttoward((double)x, (double)x + 1.0);
+      ed = errno;
+      errno = 0;
+      el = 0;
+      CHECK(same_bits(rd, (double)varnel_nexttowardl(x, (double)x + 1.0)));
+      el = errno;
+      CHECK(el == ed);
+      (void)varnel_nexttowardf((float)x, 1.0L);
+    }
+  }
+}
 
 int main(void) {
   errno = 0;
@@ -38,6 +172,8 @@ int main(void) {
   CHECK(varnel_lgammaf(2.0f) == 0.0f);
   CHECK(errno == 0);
   CHECK(varnel_log1pf(-1.0f) == -HUGE_VALF && errno == ERANGE);
+  check_long_double_members();
+  failures += check_classification();
   if (failures == 0) printf("c_api_test: all checks passed\n");
   return failures == 0 ? 0 : 1;
 }
