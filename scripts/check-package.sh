@@ -34,3 +34,16 @@ done
 printf '#include <varnel/math/c99.h>\nint main(void) { return 0; }\n' > "$work/h.c"
 cc -std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h.o"
 echo "public headers under -std=c99 / -std=c++17 with -Wall -Wextra -pedantic: ok"
+
+# The .deb and .tar.gz of the Linux release (cpack --preset linux) hold the
+# same installed tree.
+if ls out/packages/varnel-math_*_amd64.deb >/dev/null 2>&1; then
+  deb=$(dpkg-deb -c out/packages/varnel-math_*_amd64.deb)
+  tgz=$(tar -tzf out/packages/varnel-math-*-linux-x86_64.tar.gz)
+  for f in usr/lib/libvarnel_math_c99.so.1 usr/include/varnel/math/c99.h usr/bin/varnel-math \
+           usr/lib/cmake/varnel_math/varnel_mathConfig.cmake; do
+    grep -q " \./$f" <<<"$deb" || { echo ".deb lacks $f"; exit 1; }
+    grep -q "/${f#usr/}$" <<<"$tgz" || { echo ".tar.gz lacks $f"; exit 1; }
+  done
+  echo "release packages (.deb, .tar.gz): ok"
+fi

@@ -15,6 +15,18 @@ command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 python3 -c 'import mpmath' 2>/dev/null || need+=(python3-mpmath)
+# Packages: .deb (dependencies read by dpkg-shlibdeps), .zip checked unpacked.
+command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
+command -v unzip >/dev/null || need+=(unzip)
+# The Windows build: MinGW-w64 cross compilers, Wine to run the results,
+# and LLVM's tools for the MSVC side (import libraries, Clang's MSVC
+# decorations, the MSVC-ABI test program's linker).
+command -v x86_64-w64-mingw32-g++-posix >/dev/null || need+=(g++-mingw-w64-x86-64-posix)
+command -v wine >/dev/null || need+=(wine64 wine)
+command -v llvm-dlltool >/dev/null || need+=(llvm)
+command -v llvm-undname >/dev/null || command -v llvm-undname-14 >/dev/null || need+=(llvm-14)
+command -v lld-link >/dev/null || need+=(lld)
+[ -d /usr/src/googletest ] || need+=(googletest)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"

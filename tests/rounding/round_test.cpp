@@ -218,6 +218,17 @@ std::vector<int_case<R>> range_cases(bool round) {
       {qnan, min, ERANGE},
       {neg_nan, min, ERANGE},
   };
+  // Halves next to both ends, where T holds them (N = 31 in binary64, as
+  // long has on Windows): 2^N - 0.5 rounds to 2^N, which is rejected, and
+  // -2^N - 0.5 to -2^N - 1; truncated, both stay in range.
+  if (n + 2 <= p) {
+    cases.insert(cases.end(), {
+        {two_n - 0.5, max, round ? ERANGE : 0},
+        {two_n - 1.5, static_cast<R>(round ? max : max - 1), 0},
+        {-two_n - 0.5, min, round ? ERANGE : 0},
+        {-two_n + 0.5, static_cast<R>(round ? min : min + 1), 0},
+    });
+  }
   return cases;
 }
 
