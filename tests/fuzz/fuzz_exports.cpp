@@ -42,7 +42,7 @@ using varnel_test::current_fp_controls;
 }
 
 template <class R>
-void check(const char* name, R r, bool nan_argument, int err, unsigned before) {
+void check(const char* name, R r, bool nan_argument, int err, const varnel_test::fp_controls& before) {
   if (err != 0 && err != EDOM && err != ERANGE) fail("errno", name);
   if (current_fp_controls() != before) fail("floating-point controls", name);
   if constexpr (std::is_floating_point_v<R>) {
