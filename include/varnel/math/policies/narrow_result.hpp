@@ -27,7 +27,8 @@ inline R convert_beyond_max(W r) noexcept {
     return static_cast<R>(r);
   } else {
     static_assert(sizeof(R) == 4 && sizeof(W) == 8, "binary64 to binary32");
-    const W midpoint = 0x1.ffffffp+127;  // 2^128 - 2^103, halfway from the largest float to 2^128
+    // 2^128 - 2^103, halfway from the largest float to 2^128.
+    const W midpoint = 0x1.ffffffp+127;  // 3.4028235677973366e+38
     const R magnitude = std::fabs(r) >= midpoint ? tools::infinity<R>() : tools::max_value<R>();
     return r < 0 ? -magnitude : magnitude;
   }
