@@ -12,6 +12,7 @@
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
 #include <varnel/math/tools/constants.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -35,7 +36,7 @@ inline double acosh_eval(double x, const Policy& pol) noexcept {
   // acosh(x) = log(2x) = log(x) + ln 2, which never squares x (and carries
   // +infinity through to narrow_result's overflow report).
   if (x > 1 / tools::root_epsilon<double>()) {
-    return std::log(x) + constants::ln2<double>();
+    return tools::log(x) + constants::ln2<double>();
   }
   // 1 + 2^-26 <= x < 1.5: log1p of the small y + sqrt(y^2 + 2y), y = x - 1
   // exact, instead of the log of a value near 1.
@@ -43,7 +44,7 @@ inline double acosh_eval(double x, const Policy& pol) noexcept {
     const double y = x - 1;
     return varnel::math::log1p(y + std::sqrt((y * y) + (2 * y)), pol);
   }
-  return std::log(x + std::sqrt((x * x) - 1));
+  return tools::log(x + std::sqrt((x * x) - 1));
 }
 
 }  // namespace detail

@@ -13,6 +13,7 @@
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
 #include <varnel/math/tools/constants.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -54,13 +55,13 @@ inline double asinh_eval(double x, const Policy& pol) noexcept {
     if (a > 1 / tools::root_epsilon<double>()) {
       // a > 2^26: log(2a) + 1/(4a^2), the first terms of the expansion at
       // infinity; a is never squared on its own.
-      r = (constants::ln2<double>() + std::log(a)) + 1 / ((4 * a) * a);
+      r = (constants::ln2<double>() + tools::log(a)) + 1 / ((4 * a) * a);
     } else if (a < 0.5) {
       // 2^-13 <= a < 0.5: a + sqrt(1 + a^2) - 1 is small, and log1p of it
       // keeps the digits that log(a + sqrt(a^2 + 1)) would lose near 1.
       r = varnel::math::log1p(a + sqrt_one_plus_minus_one(a * a, pol), pol);
     } else {
-      r = std::log(a + std::sqrt((a * a) + 1));
+      r = tools::log(a + std::sqrt((a * a) + 1));
     }
     return varnel::math::copysign(r, x);
   }

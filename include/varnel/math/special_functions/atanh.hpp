@@ -11,6 +11,7 @@
 #include <varnel/math/policies/narrow_result.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -44,7 +45,7 @@ inline double atanh_eval(double x, const Policy& pol) noexcept {
     if (a < 0.5) {
       return (varnel::math::log1p(x, pol) - varnel::math::log1p(-x, pol)) / 2;
     }
-    return std::log((1 + x) / (1 - x)) / 2;
+    return tools::log((1 + x) / (1 - x)) / 2;
   }
   // |x| < 2^-13: x + x^3/3, whose next term x^5/5 is below half an ulp.
   // Below 2^-26 even x^3/3 is, and x itself comes back (zeros keep their

@@ -17,6 +17,7 @@
 #include <varnel/math/policies/narrow_result.hpp>
 #include <varnel/math/special_functions/detail/bits.hpp>
 #include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
 namespace varnel::math {
@@ -152,11 +153,12 @@ constexpr double erfc_cutoff = 28.0;
 // exp's result underflows (glibc does once it rounds to zero); here that
 // result is part of an erfc value that is simply zero or subnormal, and
 // narrow_result alone decides what to report.  exp(-708) is still normal,
-// so the common path neither reads nor writes errno.
+// so the common path neither reads nor writes errno; the library's own exp
+// (the portable build) never stores errno at all.
 inline double exp_keeping_errno(double a) noexcept {
-  if (a >= -708.0) return std::exp(a);
+  if (!tools::elementary_may_store_errno || a >= -708.0) return tools::exp(a);
   const int saved = errno;
-  const double r = std::exp(a);
+  const double r = tools::exp(a);
   errno = saved;
   return r;
 }
@@ -173,7 +175,7 @@ inline double erfc_exp_factor(double x) noexcept {
   const double sq = x * x;
   // The part of the exact square that sq lost, in exactly this order.
   const double err = ((hi * hi - sq) + (2 * hi) * lo) + lo * lo;
-  return (exp_keeping_errno(-sq) * std::exp(-err)) / x;
+  return (exp_keeping_errno(-sq) * tools::exp(-err)) / x;
 }
 
 // erf(x) when invert is false, erfc(x) when it is true.  Only a NaN argument
@@ -223,7 +225,7 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
     // moves exp's result by about an ulp: the factor is formed directly.
     const double z = x - 0.5;
     r = erf_y1 + tools::split_horner(erf_p1, z) / tools::split_horner(erf_q1, z);
-    r = r * (std::exp((-x) * x) / x);
+    r = r * (tools::exp((-x) * x) / x);
   } else if (x < 4.5) {
     // [1.5, 2.5) and [2.5, 4.5) have the same form and tables of the same
     // length, so their data is chosen by index rather than by a branch

@@ -1,9 +1,10 @@
-// e^x - 1: the platform function of the working precision, nothing added.
+// e^x - 1: the expm1 of the working precision (tools/elementary.hpp: the
+// platform's, or the library's own in the portable build), nothing added.
 // Whatever it returns and stores into errno stands.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_EXPM1_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_EXPM1_HPP
 
-#include <cmath>
+#include <varnel/math/tools/elementary.hpp>
 
 namespace varnel::math {
 
@@ -13,7 +14,7 @@ namespace varnel::math {
 template <class T>
 inline T expm1(T x) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
-  return std::expm1(x);
+  return tools::expm1(x);
 }
 
 }  // namespace varnel::math

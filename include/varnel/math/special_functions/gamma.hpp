@@ -23,6 +23,7 @@
 #include <varnel/math/special_functions/lanczos.hpp>
 #include <varnel/math/special_functions/round.hpp>
 #include <varnel/math/tools/constants.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::detail {
@@ -232,7 +233,7 @@ inline T x_sin_pi_x(T z) noexcept {
   }
   assert(fl >= 0);
   if (d > T(0.5)) d = 1 - d;  // now 0 <= d <= 1/2
-  return (s * a) * std::sin(d * constants::pi<T>());
+  return (s * a) * tools::sin(d * constants::pi<T>());
 }
 
 // Gamma(z) for NaN, +infinity, or finite z > -20 that is neither zero nor
@@ -267,7 +268,7 @@ inline T gamma_direct(T z, const Policy& pol) noexcept {
   // Lanczos: L(z) zgh^(z - 1/2) / e^zgh.
   result *= lanczos_ratio(z);
   const T zgh = (z + lanczos_g()) - constants::one_half<T>();
-  const T lzgh = std::log(zgh);
+  const T lzgh = tools::log(zgh);
   // zgh^(z - 1/2) alone would overflow (from about z = 141.975): take the
   // power in two halves, dividing by e^zgh in between.  Gamma(z) itself
   // overflows from about z = 171.62437695630272.
@@ -276,14 +277,14 @@ inline T gamma_direct(T z, const Policy& pol) noexcept {
     if ((lzgh * z) / 2 > tools::largest_exp_argument<T>()) {
       return sign_of(result) * policies::on_overflow_error<T>(tgamma_function, tgamma_too_large, pol);
     }
-    const T hp = std::pow(zgh, (z / 2) - T(0.25));
-    result *= hp / std::exp(zgh);
+    const T hp = tools::pow(zgh, (z / 2) - T(0.25));
+    result *= hp / tools::exp(zgh);
     if (result > tools::max_value<T>() / hp) {
       return sign_of(result) * policies::on_overflow_error<T>(tgamma_function, tgamma_too_large, pol);
     }
     return result * hp;
   }
-  return result * (std::pow(zgh, z - constants::one_half<T>()) / std::exp(zgh));
+  return result * (tools::pow(zgh, z - constants::one_half<T>()) / tools::exp(zgh));
 }
 
 // Gamma(z) for non-integers z <= -20 by reflection: with x = -z >= 20,
@@ -330,12 +331,12 @@ inline T gamma_reflection(T z, const Policy& pol) noexcept {
     return (-pi / xs) / result;
   }
   const T zgh = (x + lanczos_g()) - constants::one_half<T>();
-  const T lzgh = std::log(zgh);
+  const T lzgh = tools::log(zgh);
   if ((lzgh * x) / 2 > tools::largest_exp_argument<T>()) {
     return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);
   }
-  const T hp = std::pow(zgh, (x / 2) - T(0.25));
-  const T a = lanczos_ratio(x) * (hp / std::exp(zgh));
+  const T hp = tools::pow(zgh, (x / 2) - T(0.25));
+  const T a = lanczos_ratio(x) * (hp / tools::exp(zgh));
   const T result = ((-pi / x_sin_pi_x(z)) / a) / hp;
   if (result == 0) return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);
   return result;

@@ -21,6 +21,7 @@
 #include <varnel/math/special_functions/gamma.hpp>
 #include <varnel/math/special_functions/lanczos.hpp>
 #include <varnel/math/tools/constants.hpp>
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::detail {
@@ -32,19 +33,18 @@ template <class T, class Policy>
 inline T lgamma_direct(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   using std::fabs;
-  using std::log;
   // |z| < 2^-26 (negative z that small arrive here too): Gamma(z) =
   // 1/z - euler_gamma + O(z).
   if (z < tools::root_epsilon<T>()) {
     if (z == 0) return policies::on_pole_error(lgamma_function, "Evaluation of lgamma at %1%.", z, pol);
     // Below 2^-54 euler_gamma is lost against 1/z anyway.
-    if (4 * fabs(z) < tools::machine_epsilon<T>()) return -log(fabs(z));
-    return log(fabs((1 / z) - constants::euler_mascheroni<T>()));
+    if (4 * fabs(z) < tools::machine_epsilon<T>()) return -tools::log(fabs(z));
+    return tools::log(fabs((1 / z) - constants::euler_mascheroni<T>()));
   }
   if (z < 15) return lgamma_small(z, z - 1, z - 2);
   // Gamma(z) is finite and positive here (Gamma(100) ~ 9.3e155), and the
   // integers come exactly from the factorial table.
-  if (z >= 3 && z < 100) return log(tgamma_eval(z, pol));
+  if (z >= 3 && z < 100) return tools::log(tgamma_eval(z, pol));
   // z >= 100, +infinity and NaN:
   //   log Gamma(z) ~ (z - 1/2)(log zgh - 1) + log(L(z) e^-g).
   // The product overflows from about z = 2.5599833278516385e305;
@@ -57,11 +57,11 @@ inline T lgamma_direct(T z, const Policy& pol) noexcept {
   // simply unused.
   const T ratio = lanczos_ratio_scaled(z);
   const T zgh = (z + lanczos_g()) - constants::one_half<T>();
-  T result = (log(zgh) - 1) * (z - constants::one_half<T>());
+  T result = (tools::log(zgh) - 1) * (z - constants::one_half<T>());
   // The correction (about -5) no longer changes result from about
   // z = 2.6109e15 up; skipping it also keeps NaN and +infinity away from
   // the logarithm.
-  if (result * tools::machine_epsilon<T>() < 20) result += log(ratio);
+  if (result * tools::machine_epsilon<T>() < 20) result += tools::log(ratio);
   return result;
 }
 
@@ -69,7 +69,6 @@ inline T lgamma_direct(T z, const Policy& pol) noexcept {
 template <class T, class Policy>
 inline T lgamma_eval(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
-  using std::log;
   if (z > -tools::root_epsilon<T>() || math::isnan(z)) return lgamma_direct(z, pol);
   // Negative integers and -infinity.
   if (std::floor(z) == z) {
@@ -80,7 +79,7 @@ inline T lgamma_eval(T z, const Policy& pol) noexcept {
   T t = x_sin_pi_x(z);
   z = -z;
   if (t < 0) t = -t;
-  return (log(constants::pi<T>()) - lgamma_direct(z, pol)) - log(t);
+  return (tools::log(constants::pi<T>()) - lgamma_direct(z, pol)) - tools::log(t);
 }
 
 }  // namespace varnel::math::detail

@@ -1,4 +1,5 @@
-// ln(1 + x): the platform function of the working precision behind the
+// ln(1 + x): the log1p of the working precision (tools/elementary.hpp: the
+// platform's, or the library's own in the portable build) behind the
 // argument checks against -1.  The inverse hyperbolic functions call the
 // double instance with their own policy; e^x - 1 beside it is in expm1.hpp.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_LOG1P_HPP
@@ -7,6 +8,7 @@
 #include <cmath>
 
 #include <varnel/math/policies/error_handling.hpp>
+#include <varnel/math/tools/elementary.hpp>
 
 namespace varnel::math {
 
@@ -24,7 +26,7 @@ inline T log1p(T x, const Policy& pol) noexcept {
   // The pole: ln(0) overflows downward.
   if (x == T(-1)) return -policies::on_overflow_error<T>("log1p<%1%>(%1%)", nullptr, pol);
   // Result and errno of the platform function stand, NaN and +infinity too.
-  return std::log1p(x);
+  return tools::log1p(x);
 }
 
 }  // namespace varnel::math
