@@ -19,6 +19,10 @@ struct report_options {
   std::vector<const function_entry*> only;      // empty: every function
 };
 
+// Which build of the libraries this is: "platform build: ..." or
+// "portable build: ...", one line without its end.
+std::string build_description();
+
 // Prints "varnel-math: <problem>; usage: ..." as one line on stderr and
 // exits with status 2.  Called before anything is written to stdout.
 [[noreturn]] void usage_error(const std::string& problem);

@@ -12,6 +12,7 @@
 #include "function_table.hpp"
 #include "numbers.hpp"
 
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
 #ifndef VARNEL_DEFAULT_DATA_DIR
@@ -25,7 +26,7 @@ namespace {
 const char usage_line[] =
     "usage: varnel-math [--float|--long-double] [--compare] [--bits] FUNCTION (X... | --range A B N [Y]) | "
     "varnel-math report [--float|--long-double] [--data DIR] [--plots DIR] [--reps N] [--quick] [FUNCTION...] | "
-    "varnel-math --help";
+    "varnel-math --help | varnel-math --version";
 
 const char* precision_flag(precision p) {
   return p == precision::single ? "--float" : p == precision::dbl ? "--double" : "--long-double";
@@ -57,6 +58,7 @@ void print_help() {
       "  varnel-math [OPTIONS] FUNCTION --range A B N [Y]  evaluate at N evenly spaced x from A to B\n"
       "  varnel-math report [OPTIONS] [FUNCTION...]        accuracy and speed report, Markdown on stdout\n"
       "  varnel-math --help                                this text\n"
+      "  varnel-math --version                             the version, and which build of the libraries\n"
       "\n"
       "options:\n"
       "  --double, --float, --long-double\n"
@@ -94,6 +96,7 @@ struct options {
   precision prec = precision::dbl;
   const char* prec_flag = nullptr;
   bool help = false;
+  bool version = false;
   bool compare = false;
   bool bits = false;
   bool range = false;
@@ -122,6 +125,8 @@ options parse_options(int argc, char** argv) {
       options_done = true;
     } else if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
     } else if (a == "--float" || a == "--double" || a == "--long-double") {
       const precision p = a == "--float" ? precision::single : a == "--double" ? precision::dbl : precision::extended;
       if (o.prec_flag != nullptr && p != o.prec) {
@@ -314,6 +319,13 @@ int report(const options& o) {
 
 }  // namespace
 
+std::string build_description() {
+  return varnel::math::tools::portable_elementary
+             ? "portable build: exp, log, pow, sin, expm1 and log1p are the library's own, "
+               "the same bits on every platform"
+             : "platform build: exp, log, pow, sin, expm1 and log1p are the C library's";
+}
+
 void usage_error(const std::string& problem) {
   std::fflush(stdout);
   std::fprintf(stderr, "varnel-math: %s; %s\n", problem.c_str(), usage_line);
@@ -333,6 +345,10 @@ int main(int argc, char** argv) {
   const options o = parse_options(argc, argv);
   if (o.help) {
     print_help();
+    return 0;
+  }
+  if (o.version) {
+    std::printf("varnel-math %s, %s\n", VARNEL_VERSION, build_description().c_str());
     return 0;
   }
   if (o.positional.empty()) usage_error("missing function name");

@@ -291,7 +291,7 @@ int run_report(const report_options& opt) {
   }
 
   const char* type = scalar_name(s);
-  std::printf("# varnel-math report (%s)\n\n", type);
+  std::printf("# varnel-math report (%s)\n\n%s.\n\n", type, build_description().c_str());
   if (!accuracy.empty()) {
     std::printf("## Accuracy\n\n");
     std::printf("Against the reference data in %s: error in ulps of %s at the reference value\n"

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include <varnel/math/tools/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
 #include <unistd.h>
@@ -264,6 +265,18 @@ TEST(Help, ListsFunctionsAndOptions) {
       EXPECT_NE(r.out.find(text), std::string::npos) << flag << ": missing " << text;
     }
   }
+}
+
+// The version, and which build of the libraries the program runs on.
+TEST(Version, NamesTheBuild) {
+  const run_result r = run({"--version"});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> lines = lines_of(r.out);
+  ASSERT_EQ(lines.size(), 1u) << r.out;
+  EXPECT_EQ(lines[0].rfind("varnel-math ", 0), 0u) << lines[0];
+  const char* build = varnel::math::tools::portable_elementary ? ", portable build: " : ", platform build: ";
+  EXPECT_NE(lines[0].find(build), std::string::npos) << lines[0];
 }
 
 // --- report ------------------------------------------------------------------
