@@ -36,6 +36,9 @@
 
 #include "abi_floor.h"
 #include "function_table.hpp"
+#if VARNEL_BENCH_PORTABLE_TWIN
+#include "portable_twin.hpp"
+#endif
 #include "speed_inputs.hpp"
 
 namespace {
@@ -142,6 +145,23 @@ const member<double>* floor_of(const function_entry& fn) {
   return name == "lgamma" ? &lgamma : name == "erf" ? &erf : name == "erfc" ? &erfc : nullptr;
 }
 
+// The portable build's member of fn, where the benchmark links that build
+// beside this one (see portable_twin.hpp): the side "portable".
+template <class T>
+std::shared_ptr<const member<T>> portable_of(const function_entry& fn) {
+#if VARNEL_BENCH_PORTABLE_TWIN
+  const int index = static_cast<int>(&fn - functions);
+  varnel_bench::twin_loops<T> loops{};
+  if constexpr (std::is_same_v<T, float>) loops = varnel_bench::portable_twin_float(index);
+  else if constexpr (std::is_same_v<T, double>) loops = varnel_bench::portable_twin_double(index);
+  else loops = varnel_bench::portable_twin_long_double(index);
+  return std::make_shared<const member<T>>(member<T>{nullptr, loops.throughput, loops.latency});
+#else
+  (void)fn;
+  return nullptr;
+#endif
+}
+
 // The paths of lgamma on their own, beside its speed domains (and out of
 // the geometric mean).
 constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
@@ -173,6 +193,7 @@ void register_precision(const function_entry& fn) {
   if (is_double && std::string(fn.name) == "lgamma")
     doms.insert(doms.end(), std::begin(lgamma_path_domains), std::end(lgamma_path_domains));
   const member_pair<T>& pair = members_of<T>(fn);
+  const std::shared_ptr<const member<T>> portable = portable_of<T>(fn);
   const member<T>* via_double = nullptr;
   if constexpr (std::is_same_v<T, long double>) via_double = via_double_of(fn);
   const std::string type = p == precision::single ? "float" : is_double ? "double" : "long_double";
@@ -185,6 +206,7 @@ void register_precision(const function_entry& fn) {
                                (md == mode::throughput ? "throughput" : "latency") + "/";
       register_side(stem + "varnel", inputs, pair.varnel, md);
       register_side(stem + "libm", inputs, pair.libm, md);
+      if (portable) register_side(stem + "portable", inputs, *portable, md);
       if (via_double != nullptr) register_side(stem + "abi", inputs, *via_double, md);
       if constexpr (is_double) {
         if (const member<double>* floor = floor_of(fn)) register_side(stem + "floor", inputs, *floor, md);
@@ -293,6 +315,32 @@ class ratio_reporter : public benchmark::ConsoleReporter {
         out << line;
       }
     }
+    // The portable build's exports against this build's, run beside them.
+    heading = false;
+    double portable_log_sum = 0;
+    int portable_count = 0;
+    for (const std::string& pair : order_) {
+      const entry& e = pairs_[pair];
+      if (e.ours <= 0 || e.portable <= 0) continue;
+      if (!heading) {
+        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "portable build against this build",
+                      "portable ns", "varnel ns", "ratio");
+        out << line;
+        heading = true;
+      }
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.portable.ns, e.ours.ns,
+                    e.portable / e.ours);
+      out << line;
+      if (pair.find("/path") == std::string::npos) {
+        portable_log_sum += std::log(e.portable / e.ours);
+        ++portable_count;
+      }
+    }
+    if (portable_count > 0) {
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f\n", portable_count,
+                    std::exp(portable_log_sum / portable_count));
+      out << line;
+    }
     out.flush();
   }
 
@@ -303,12 +351,13 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     operator double() const { return ns; }
   };
   struct entry {
-    result ours, theirs, floor, abi, ours_double, theirs_double;
+    result ours, theirs, floor, abi, ours_double, theirs_double, portable;
   };
   const std::map<std::string, result entry::*> side_slots = {
       {"varnel", &entry::ours},         {"libm", &entry::theirs},
       {"floor", &entry::floor},         {"abi", &entry::abi},
-      {"varnel_double", &entry::ours_double}, {"libm_double", &entry::theirs_double}};
+      {"varnel_double", &entry::ours_double}, {"libm_double", &entry::theirs_double},
+      {"portable", &entry::portable}};
   std::vector<std::string> order_;
   std::map<std::string, entry> pairs_;
 };
