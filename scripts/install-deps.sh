@@ -15,6 +15,8 @@ command -v nm >/dev/null || need+=(binutils)
 [ -f /usr/include/benchmark/benchmark.h ] || need+=(libbenchmark-dev)
 ls /usr/lib/llvm-14/lib/clang/14*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 || need+=(libclang-rt-14-dev)
 python3 -c 'import mpmath' 2>/dev/null || need+=(python3-mpmath)
+# MPFR: the reference of the elementary functions' accuracy test.
+[ -f /usr/include/mpfr.h ] || need+=(libmpfr-dev)
 # Packages: .deb (dependencies read by dpkg-shlibdeps), .zip checked unpacked.
 command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 command -v unzip >/dev/null || need+=(unzip)
