@@ -277,52 +277,38 @@ def exp_part():
     return out
 
 
-def last_double_below(pred, lo, hi):
-    """The largest double x in [lo, hi] with pred(x) true (pred monotone)."""
+def bisect_format(pred, true_end, false_end, fmt):
+    """The value v of the binary format fmt ("d" or "f") nearest false_end
+    with pred(v) true, between true_end (pred true) and false_end (pred
+    false), pred monotone.  Patterns of values of one sign are ordered like
+    their magnitudes, so the search runs on the patterns."""
     import struct
-    def bits(x): return struct.unpack("<q", struct.pack("<d", x))[0]
-    def val(b): return struct.unpack("<d", struct.pack("<q", b))[0]
-    a, b = bits(lo), bits(hi)
+    code = {"d": "q", "f": "i"}[fmt]
+    def bits(x): return struct.unpack("<" + code, struct.pack("<" + fmt, x))[0]
+    def val(b): return struct.unpack("<" + fmt, struct.pack("<" + code, b))[0]
+    a, b = bits(true_end), bits(false_end)
     assert pred(mpf(val(a))) and not pred(mpf(val(b)))
-    while b - a > 1:
+    while abs(b - a) > 1:
         m = (a + b) // 2
         if pred(mpf(val(m))):
             a = m
         else:
             b = m
     return val(a)
+
+
+def last_double_below(pred, lo, hi):
+    """The largest double x in [lo, hi] with pred(x) true (pred monotone)."""
+    return bisect_format(pred, lo, hi, "d")
 
 
 def first_double_above(pred, lo, hi):
     """The most negative double x in [lo, hi] (lo < hi < 0) with pred true."""
-    import struct
-    def bits(x): return struct.unpack("<q", struct.pack("<d", x))[0]
-    def val(b): return struct.unpack("<d", struct.pack("<q", b))[0]
-    # Negative doubles: larger bit patterns are more negative.
-    a, b = bits(hi), bits(lo)  # pred(val(a)) true, pred(val(b)) false
-    assert pred(mpf(val(a))) and not pred(mpf(val(b)))
-    while b - a > 1:
-        m = (a + b) // 2
-        if pred(mpf(val(m))):
-            a = m
-        else:
-            b = m
-    return val(a)
+    return bisect_format(pred, hi, lo, "d")
 
 
 def last_float_below(pred, lo, hi):
-    import struct
-    def bits(x): return struct.unpack("<i", struct.pack("<f", x))[0]
-    def val(b): return struct.unpack("<f", struct.pack("<i", b))[0]
-    a, b = bits(lo), bits(hi)
-    assert pred(mpf(val(a))) and not pred(mpf(val(b)))
-    while b - a > 1:
-        m = (a + b) // 2
-        if pred(mpf(val(m))):
-            a = m
-        else:
-            b = m
-    return val(a)
+    return bisect_format(pred, lo, hi, "f")
 
 
 N_LOG = 128
