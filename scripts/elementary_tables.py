@@ -14,9 +14,9 @@ from the same reference points, and every decimal is Python's repr).
 What it computes, all at 60 digits and rounded once to binary64 at the end:
 
   - 2^(j/128), j = 0..127, as the nearest double and the relative rest;
-  - the 128 cells of the logarithm's reduction: 1/c shortened to 20
-    significant bits and -log of that value as a high part (a multiple of
-    2^-42) and a low part;
+  - the 256 cells of the logarithm's reduction: each centre c, 1/c
+    rounded, 1/c as a 10-bit high part and the rest, 1/c - 1 rounded,
+    and log c as a high part (a multiple of 2^-42) and a low part;
   - sin and cos of j/64 for j = 16..101, each as the nearest double and the
     rest;
   - the polynomials: each approximates the part of a function beyond its
@@ -311,9 +311,21 @@ def last_float_below(pred, lo, hi):
     return bisect_format(pred, lo, hi, "f")
 
 
-N_LOG = 128
-LOG_INDEX_SHIFT = 45  # 52 - 7: the top seven fraction bits of x - offset
-LOG_INVC_BITS = 8     # f = z - c has at most 45 significant bits
+N_LOG = 256
+LOG_INDEX_SHIFT = 44  # 52 - 8: the top eight fraction bits of x - offset
+LOG_INVC_BITS = 10    # f = z - c has at most 43 significant bits
+
+
+def quantum(v):
+    """The weight of the last significant bit of the nonzero double v."""
+    m, e = mpmath.frexp(mpf(v))
+    return mpf(2) ** (e - significant_bits(v))
+
+
+def ulp_of(v):
+    """The spacing of doubles at the normal |v| (the weight of its last place)."""
+    m, e = mpmath.frexp(mpf(v))
+    return mpf(2) ** (e - 53)
 
 
 def log_part():
@@ -321,13 +333,12 @@ def log_part():
     def bits(x): return struct.unpack("<Q", struct.pack("<d", x))[0]
     def val(b): return struct.unpack("<d", struct.pack("<Q", b))[0]
     out = {}
-    # The offset puts a cell boundary 2^44 patterns below 1.0 and one 2^44
+    # The offset puts a cell boundary 2^43 patterns below 1.0 and one 2^43
     # patterns above it, so that one cell is centred on 1, and z runs over
-    # [offset, 2 offset) ~ [0.709, 1.418).  Each cell is then [m 2^45 + 2^44,
-    # (m + 1) 2^45 + 2^44) in patterns, and its centre c, the pattern
-    # (m + 1) 2^45, is (pattern(z) + 2^44) with the low 45 bits cleared: c is
-    # read from z, not from the table.  Every c has at most 9 significant
-    # bits (the centre cell's is 1), so f = z - c is exact.
+    # [offset, 2 offset) ~ [0.708, 1.416).  Each cell is then [m 2^44 + 2^43,
+    # (m + 1) 2^44 + 2^43) in patterns, and its centre c is the pattern
+    # (m + 1) 2^44.  Every c has at most 9 significant bits, so f = z - c is
+    # exact (Sterbenz) and below half a cell in magnitude.
     one = bits(1.0)
     step = 1 << LOG_INDEX_SHIFT
     below = (one - bits(0.7071067811865476)) // step  # whole cells below 1
@@ -335,34 +346,62 @@ def log_part():
     out["offset"] = offset
     center = (one - offset) // step
     out["center"] = center
-    cells = []
+    cells, deltas = [], []
     r_min, r_max = mpf(0), mpf(0)
-    fast2sum_margin = None
+    split_margin = fast2sum_margin = None
+    log1p_exceptions = []
     for i in range(N_LOG):
         lo_b = offset + i * step
         hi_b = lo_b + step  # exclusive
         c_b = (lo_b + (step >> 1)) & ~(step - 1)
         c = val(c_b)
         assert significant_bits(c) <= 9
-        # 1/c as ih, 8 significant bits, so that f ih is exact, plus il.
         invc = 1 / mpf(c)
         ih = round_to_bits(invc, LOG_INVC_BITS)
         il = rnd(invc - mpf(ih))
         logc = mpmath.log(mpf(c))
         logc_hi = round_to_multiple(logc, mpf(2) ** -42)
         logc_lo = rnd(logc - mpf(logc_hi))
-        cells.append((c, ih, il, logc_hi, logc_lo))
-        a = (mpf(val(lo_b)) - c) * (mpf(ih) + mpf(il))
-        b = (mpf(val(hi_b)) - c) * (mpf(ih) + mpf(il))
-        r_min = min(r_min, a)
-        r_max = max(r_max, b)
-        if i != center:
-            # Fast2Sum of log_c_hi + rhi when k = 0 needs |log_c_hi| >= |rhi|.
-            m = abs(mpf(logc_hi)) / max(abs(a), abs(b))
-            fast2sum_margin = m if fast2sum_margin is None else min(fast2sum_margin, m)
-        else:
+        cells.append((c, rnd(invc), ih, il, logc_hi, logc_lo))
+        deltas.append(rnd(invc - 1))
+        z_lo, z_last = mpf(val(lo_b)), mpf(val(hi_b - 1))
+        f_max = max(abs(z_lo - c), abs(z_last - c))
+        r_min = min(r_min, (z_lo - c) * invc)
+        r_max = max(r_max, (mpf(val(hi_b)) - c) * invc)
+        # f invc_hi exact: f is a multiple of g (2^-53 below 1, 2^-52 from
+        # 1 on, z and c alike), invc_hi one of its quantum q, so the product
+        # is a multiple of g q and exact while below 2^53 g q.
+        g = mpf(2) ** -53 if z_lo < 1 else mpf(2) ** -52
+        assert f_max * mpf(ih) < mpf(2) ** 53 * g * quantum(ih), i
+        if i == center:
             assert c == 1.0 and ih == 1.0 and il == 0.0 and logc_hi == 0.0 and logc_lo == 0.0
+            assert deltas[-1] == 0.0
+            continue
+        # Fast2Sum of log_c_hi + f invc_hi (log, k = 0) and of log_c_hi + f
+        # (log1p): |log_c_hi| must exceed both; f may reach half an ulp of
+        # 1 + x beyond the cell in log1p.
+        m = abs(mpf(logc_hi)) / (max(f_max * max(mpf(ih), 1), f_max + mpf(2) ** -53))
+        fast2sum_margin = m if fast2sum_margin is None else min(fast2sum_margin, m)
+        # log1p: f = (1 - c) + x for the x whose 1 + x rounds into this cell.
+        # f is a multiple of the finer of the last places of x and of 1 - c,
+        # and exact while below 2^53 of those.  Where it is not, it must be
+        # only at the cell's lower end (x just below it, in a finer binade).
+        def log1p_f_exact(u_first, u_last):
+            x_a = u_first - 1 - ulp_of(u_first) / 2
+            x_b = u_last - 1 + ulp_of(u_last) / 2
+            x_min = min(abs(x_a), abs(x_b))
+            grain = min(ulp_of(x_min), quantum(1 - c))
+            f_top = max(abs(x_a + 1 - c), abs(x_b + 1 - c))
+            return f_top < mpf(2) ** 53 * grain
+        if not log1p_f_exact(z_lo, z_last):
+            assert log1p_f_exact(mpf(val(lo_b + 1)), z_last), i
+            log1p_exceptions.append(val(lo_b))
+    # The one pattern log1p must send elsewhere: 1 + x rounding up to the
+    # lower end of the cell above the centre cell.
+    assert log1p_exceptions == [1.0 + 2.0 ** (LOG_INDEX_SHIFT - 53)], log1p_exceptions
+    out["log1p_exception"] = log1p_exceptions[0]
     out["cells"] = cells
+    out["deltas"] = deltas
     out["r_min"] = float(r_min)
     out["r_max"] = float(r_max)
     out["fast2sum_margin"] = float(fast2sum_margin)
@@ -379,10 +418,13 @@ def log_part():
     def w(r):
         return r ** 2 / abs(mpmath.log1p(r)) if r != 0 else mpf(0)
 
-    coeffs, e = fit(g, lambda r: 1, [0, 1, 2, 3, 4, 5], a, b, w)
+    coeffs, e = fit(g, lambda r: 1, [0, 1, 2, 3, 4], a, b, w)
     out["poly"] = coeffs
     out["poly_error"] = log2_of(e)
-    out["poly_abs_error"] = log2_of(measured_error(g, lambda r: r ** 2, [0, 1, 2, 3, 4, 5], coeffs, a, b))
+    out["poly_abs_error"] = log2_of(measured_error(g, lambda r: r ** 2, [0, 1, 2, 3, 4], coeffs, a, b))
+    coeffs, e = fit(g, lambda r: 1, [0, 1, 2, 3], a, b, lambda r: r ** 2)
+    out["poly_fast"] = coeffs
+    out["poly_fast_error"] = log2_of(e)
     coeffs, e = fit(g, lambda r: 1, [0, 1, 2], a, b, w)
     out["polyf"] = coeffs
     out["polyf_error"] = log2_of(e)
@@ -564,46 +606,78 @@ def emit():
     w("//")
     w("// x = 2^k z with z in [offset, 2 offset) = [%r, %r):" % (struct_val(lg["offset"]), 2 * struct_val(lg["offset"])))
     w("// k and z are read from the pattern of x minus the pattern of offset.  The")
-    w("// top seven fraction bits of that difference pick one of 128 cells of z.")
-    w("// In patterns a cell")
-    w("// is [m 2^45 + 2^44, (m + 1) 2^45 + 2^44), and its centre c is the pattern")
-    w("// (m + 1) 2^45.  Every c has at most 9 significant bits, so f = z - c is")
-    w("// exact and has at most 45; cell %d is centred on 1 (c = 1).  Over all" % lg["center"])
-    w("// cells r = f/c lies in [%r, %r]." % (lg["r_min"], lg["r_max"]))
+    w("// top eight fraction bits of that difference pick one of %d cells of z." % N_LOG)
+    w("// In patterns a cell is [m 2^44 + 2^43, (m + 1) 2^44 + 2^43), and its centre")
+    w("// c is the pattern (m + 1) 2^44.  Every c has at most 9 significant bits, so")
+    w("// f = z - c is exact and has at most 43; cell %d is centred on 1 (c = 1)." % lg["center"])
+    w("// Over all cells r = f/c lies in [%r, %r]." % (lg["r_min"], lg["r_max"]))
     w("constexpr std::uint64_t log_offset = 0x%016xu;  // pattern of %r" % (lg["offset"], struct_val(lg["offset"])))
+    w("constexpr unsigned log_index_shift = %du;  // the cell is (pattern - log_offset) >> 44, mod %d" % (LOG_INDEX_SHIFT, N_LOG))
+    w("constexpr unsigned log_cells = %du;" % N_LOG)
     w("// ln2 in two parts: the high part is a multiple of 2^-42, so k times it")
     w("// (|k| <= 1075) and its sum with a cell's log_c_hi are exact.")
     w("constexpr double log_ln2_hi = %s;  // %r" % (hex_literal(lg["ln2_hi"]), lg["ln2_hi"]))
     w("constexpr double log_ln2_lo = %s;  // %r" % (hex_literal(lg["ln2_lo"]), lg["ln2_lo"]))
+    w("// log1p's exception: where 1 + x rounds to this value (the lower end of the")
+    w("// cell above the centre cell) from x just below %r, f = (1 - c) + x would" % (lg["log1p_exception"] - 1))
+    w("// need 54 bits; at every other value of 1 + x in [offset, 2 offset) it is")
+    w("// exact.")
+    w("constexpr double log1p_inexact_at = %s;  // %r" % (hex_literal(lg["log1p_exception"]), lg["log1p_exception"]))
     w("")
-    w("// Per cell: its centre c; 1/c as invc_hi, rounded to 8 significant bits so")
-    w("// that f invc_hi is exact, plus invc_lo, the rest rounded (|invc_lo| <")
-    w("// 2^-8); and log c as log_c_hi, a multiple of 2^-42, plus log_c_lo, to")
-    w("// within about 2^-96.")
-    w("// Outside cell %d, |log_c_hi| exceeds every |r| of its cell (by a factor" % lg["center"])
-    w("// of at least %.3f), which the Fast2Sum of log_c_hi + r with k = 0 needs." % lg["fast2sum_margin"])
-    w("struct log_entry {")
+    w("// Per cell: its centre c, 1/c rounded (invc), and log c as log_c_hi, a")
+    w("// multiple of 2^-42, plus log_c_lo, to within about 2^-96.  Outside cell")
+    w("// %d, |log_c_hi| exceeds every |f| and |f invc_hi| of its cell (by a factor" % lg["center"])
+    w("// of at least %.3f), which the Fast2Sums of log_c_hi + f (log1p) and" % lg["fast2sum_margin"])
+    w("// log_c_hi + f invc_hi (log with k = 0) need.")
+    w("struct alignas(32) log_entry {")
     w("  double c;")
-    w("  double invc_hi;")
-    w("  double invc_lo;")
+    w("  double invc;")
     w("  double log_c_hi;")
     w("  double log_c_lo;")
     w("};")
-    w("inline constexpr log_entry log_table[128] = {")
-    for i, (c, ih, il, hi, lo) in enumerate(lg["cells"]):
+    w("inline constexpr log_entry log_table[%d] = {" % N_LOG)
+    for i, (c, invc, ih, il, hi, lo) in enumerate(lg["cells"]):
         w("    // i = %d" % i)
         w("    {" + line(c, indent="", tail=","))
-        w(line(ih, indent="     ", tail=","))
-        w(line(il, indent="     ", tail=","))
+        w(line(invc, indent="     ", tail=","))
         w(line(hi, indent="     ", tail=","))
         w(line(lo, indent="     ", tail="},"))
     w("};")
     w("")
-    w("// log1p(r) ~ r + r^2 (c0 + c1 r + ... + c5 r^5) on")
+    w("// Per cell, 1/c in two parts: invc_hi, rounded to %d significant bits so" % LOG_INVC_BITS)
+    w("// that f invc_hi is exact, and invc_lo, the rest rounded; their sum is 1/c")
+    w("// to within about 2^-63 relative.")
+    w("struct log_split {")
+    w("  double invc_hi;")
+    w("  double invc_lo;")
+    w("};")
+    w("inline constexpr log_split log_invc_split[%d] = {" % N_LOG)
+    for i, (c, invc, ih, il, hi, lo) in enumerate(lg["cells"]):
+        w("    // i = %d" % i)
+        w("    {" + line(ih, indent="", tail=","))
+        w(line(il, indent="     ", tail="},"))
+    w("};")
+    w("")
+    w("// Per cell, 1/c - 1 rounded: log1p's correction f (1/c - 1), to within")
+    w("// 2^-53 relative of itself.")
+    w("inline constexpr double log_delta[%d] = {" % N_LOG)
+    for i, dl in enumerate(lg["deltas"]):
+        w("    %-26s// %r  (i = %d)" % (hex_literal(dl) + ",", dl, i))
+    w("};")
+    w("")
+    w("// log1p(r) ~ r + r^2 (c0 + c1 r + ... + c4 r^4) on")
     w("// [%r, %r]." % lg["r_bound"])
     w("// Measured max error %s relative to log1p(r) (%s absolute)." % (pow2(lg["poly_error"]), pow2(lg["poly_abs_error"])))
-    w("inline constexpr double log_poly[6] = {")
+    w("inline constexpr double log_poly[5] = {")
     for c in lg["poly"]:
+        w(line(c))
+    w("};")
+    w("")
+    w("// The shorter polynomial of log's main path, where |log x| > 1:")
+    w("// log1p(r) ~ r + r^2 (c0 + c1 r + c2 r^2 + c3 r^3) on the same interval.")
+    w("// Measured max error %s absolute." % pow2(lg["poly_fast_error"]))
+    w("inline constexpr double log_fast_poly[4] = {")
+    for c in lg["poly_fast"]:
         w(line(c))
     w("};")
     w("")

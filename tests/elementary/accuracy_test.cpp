@@ -229,16 +229,19 @@ std::vector<std::pair<double, double>> log_fixed() {
   std::vector<std::pair<double, double>> v;
   for (double x : {1.0, 0x1p-1022, 0x1p-1074, 0x1.fffffffffffffp+1023, 2.0, 0.5}) add_around(v, x);
   // Every cell boundary of the reduction, in both binades z runs through
-  // (pattern offset + i 2^45), and the boundaries of the centre cell.
-  for (std::uint64_t i = 0; i <= 128; ++i) {
-    const double z = from_bits(d::log_offset + (i << 45));
+  // (pattern offset + i 2^44), and the boundaries of the centre cell.
+  for (std::uint64_t i = 0; i <= d::log_cells; ++i) {
+    const double z = from_bits(d::log_offset + (i << d::log_index_shift));
     add_around(v, z);
     add_around(v, z * 0x1p-600);  // k far from 0
   }
+  // Where the exact sum (k = -1, 0, 1) gives way to the main path.
+  add_around(v, from_bits(d::log_offset) * 0.5);
+  add_around(v, from_bits(d::log_offset) * 4.0);
   for (double x : {0x1.0000000000001p+0, 0x1.fffffffffffffp-1}) v.push_back({x, 0});
   // Worst arguments measured (regressions).
   for (double x : {0x1.00dea79ce7e32p+0, 0x1.fed9caea90d32p-1, 0x1.00d57e1e0149ep+0, 0x1.fef8cb5aeb79p-1,
-                   0x1.ffffffffffffep-1})
+                   0x1.ffffffffffffep-1, 0x1.006f51a7a5f9bp+0, 0x1.ff9db4d0a96adp-1})
     v.push_back({x, 0});
   return v;
 }
@@ -307,16 +310,20 @@ std::vector<std::pair<double, double>> log1p_fixed() {
   for (double x : {0x1p-27, -0x1p-27, 0x1p-54, -0x1.fffffffffffffp-1, -0.5, 1.0, 0x1p53, 0x1p999, 0x1p1000,
                    0x1.fffffffffffffp+1023})
     add_around(v, x);
-  // 1 + x at every cell boundary of the reduction near 1.
-  for (std::uint64_t i = 60; i <= 90; ++i) add_around(v, from_bits(d::log_offset + (i << 45)) - 1.0);
+  // 1 + x at every cell boundary of the reduction (k = 0).
+  for (std::uint64_t i = 0; i <= d::log_cells; ++i)
+    add_around(v, from_bits(d::log_offset + (i << d::log_index_shift)) - 1.0);
   // Near 2^-52, c and r^2 P lie just below the result's last bit.
   for (double x : {0x1.0000000000001p-52, 0x1.8p-52, 0x1.0000000000003p-26}) v.push_back({x, 0});
   // Worst arguments measured (regressions); 0x1.fbef2c53c45edp-28 took 0.65
   // ulp when the two-term series ran up to 2^-27.
-  for (double x : {-0x1.00e95989fd6fcp-9, 0x1.abed93f0bcd4p-31, 0x1.fbef2c53c45edp-28}) v.push_back({x, 0});
-  // 1 + x rounds up to 1 + 2^-8 from just below: f = (1 - c) + x would need
-  // 54 bits (0.71 ulp before log1p_near_one left this point out).
-  v.push_back({0x1.fffffffffffffp-9, 0});
+  for (double x : {-0x1.00e95989fd6fcp-9, 0x1.abed93f0bcd4p-31, 0x1.fbef2c53c45edp-28, 0x1.b727d90c6a8ecp-10,
+                   0x1.a1c0bd8e51492p-2})
+    v.push_back({x, 0});
+  // 1 + x rounds up to the lower end of the cell above the centre cell,
+  // 1 + 2^-9 (with 128 cells 1 + 2^-8), from just below: f = (1 - c) + x
+  // would need 54 bits (0.71 ulp before log1p_near_one left this point out).
+  for (double x : {0x1.fffffffffffffp-10, 0x1.fffffffffff00p-10, 0x1.fffffffffffffp-9}) v.push_back({x, 0});
   return v;
 }
 
@@ -336,7 +343,8 @@ std::vector<std::pair<double, double>> log1pf_fixed() {
   for (float x : {0x1p-25f, -0x1p-25f, -0x1.fffffep-1f, 1.0f, 0x1p53f, 0x1.fffffep+127f, -0.5f})
     add_around_float(v, x);
   // Worst arguments measured (regressions).
-  for (float x : {0x1.706986p-11f, -0x1.fff70ep-1f, -0x1.05eedap-1f, 0x1.fe872ap-9f}) v.push_back({x, 0});
+  for (float x : {0x1.706986p-11f, -0x1.fff70ep-1f, -0x1.05eedap-1f, 0x1.fe872ap-9f, 0x1.f6a8d2p-10f})
+    v.push_back({x, 0});
   return v;
 }
 

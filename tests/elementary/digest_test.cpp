@@ -127,9 +127,9 @@ TEST(ElementaryDigest, SameBitsEverywhere) {
     const char* name;
     std::uint64_t expected;
   } digests[] = {
-      {"exp", 0x3a8dddf5cd756e89u},   {"log", 0x8383cb00f2c80a40u},   {"pow", 0x3b81db6e595ad0eeu},
-      {"sin", 0x63b48f96219c4183u},   {"expm1", 0xe8472bdfda149fb5u}, {"log1p", 0x1d06232a1dabea3cu},
-      {"expm1f", 0x4c23a35b94c25fd9u}, {"log1pf", 0x10dc01dcb913a707u},
+      {"exp", 0x3a8dddf5cd756e89u},   {"log", 0xfa2ba926627c550du},   {"pow", 0xf7428ac9ed1787fau},
+      {"sin", 0x63b48f96219c4183u},   {"expm1", 0xe8472bdfda149fb5u}, {"log1p", 0x883f8cf3f51d858cu},
+      {"expm1f", 0x4c23a35b94c25fd9u}, {"log1pf", 0x41e01832cd36eaf2u},
   };
   for (int f = 0; f < 8; ++f) {
     const std::uint64_t d = digest(f);

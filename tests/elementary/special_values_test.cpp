@@ -102,6 +102,12 @@ const case64 cases64[] = {
     {fn::log, 0x0010000000000000u, 0xC086232BDD7ABCD2u, untouched},  // smallest normal
     {fn::log, max_double, 0x40862E42FEFA39EFu, untouched},
     {fn::log, 0x4000000000000000u, 0x3FE62E42FEFA39EFu, untouched},  // ln 2
+    // Where the exact sum of k = -1, 0, 1 (from 0.35400390625 to 2.83203125)
+    // meets the main path, correctly rounded on both sides.
+    {fn::log, 0x4006A80000000000u, 0x3FF0A7E98B8E2EE7u, untouched},  // 2.83203125: 1.0409942103751122
+    {fn::log, 0x4006A7FFFFFFFFFFu, 0x3FF0A7E98B8E2EE7u, untouched},  // the double below
+    {fn::log, 0x3FD6A80000000000u, 0xBFF09D7AF2E927FFu, untouched},  // 0.35400390625: -1.0384473313047236
+    {fn::log, 0x3FD6A7FFFFFFFFFFu, 0xBFF09D7AF2E92800u, untouched},  // the double below
     // sin: zeros keep their sign; the ends of the domain.
     {fn::sin, pzero, pzero, untouched},
     {fn::sin, nzero, nzero, untouched},
@@ -149,6 +155,14 @@ const case64 cases64[] = {
     {fn::log1p, 0xBFEFFFFFFFFFFFFFu, 0xC0425E4F7B2737FAu, untouched},  // -1 + 2^-53: -36.7368005696771
     {fn::log1p, max_double, 0x40862E42FEFA39EFu, untouched},
     {fn::log1p, 0x7FE0000000000000u, 0x408628B76E3A7B61u, untouched},  // 2^1023: 709.0895657128241
+    // 1 + x rounds up to 1 + 2^-9, the lower end of the cell above the centre
+    // cell, from x just below 2^-9: f = (1 - c) + x would need 54 bits there
+    // (the direct reduction gives ...10E6); correctly rounded, and 2^-9 and
+    // its neighbours around it.
+    {fn::log1p, 0x3F5FFFFFFFFFFFFFu, 0x3F5FF802A9AB10E5u, untouched},  // 0.0019512201312617491
+    {fn::log1p, 0x3F5FFFFFFFFFFF00u, 0x3F5FF802A9AB0FE7u, untouched},
+    {fn::log1p, 0x3F60000000000000u, 0x3F5FF802A9AB10E6u, untouched},  // 2^-9
+    {fn::log1p, 0x3F60000000000001u, 0x3F5FF802A9AB10E8u, untouched},
 };
 
 TEST(ElementarySpecialValues, Binary64) {

@@ -157,19 +157,25 @@ inline double exp_tmp(double tail, double r) noexcept {
 
 // ---- log ----------------------------------------------------------------
 //
-// x = 2^k z with z in [offset, 2 offset) ~ [0.709, 1.418).  The top seven
-// fraction bits of pattern(x) - pattern(offset) pick a cell of z; the
-// table gives the cell's centre c (at most 9 significant bits), 1/c =
-// invc_hi + invc_lo (invc_hi with 8 significant bits) and log c = log_c_hi
-// + log_c_lo.  Then
+// x = 2^k z with z in [offset, 2 offset) ~ [0.708, 1.416).  The top eight
+// fraction bits of pattern(x) - pattern(offset) pick one of 256 cells of
+// z; the tables give the cell's centre c (at most 9 significant bits), 1/c
+// rounded (invc), 1/c = invc_hi + invc_lo (invc_hi with 10 significant
+// bits) and log c = log_c_hi + log_c_lo.  Then
 //
-//   log x = k ln2 + log c + log1p(r),  r = f/c,  f = z - c,  |r| < 2^-8,
+//   log x = k ln2 + log c + log1p(r),  r = f/c,  f = z - c,  |r| <= 2^-9,
 //
-// f exact (z and c share their leading bits), and r formed in two parts:
-// rhi = f invc_hi exactly (45 and 8 bits), rlo = f invc_lo rounded (below
-// 2^-16, so within 2^-69).  invc_hi + invc_lo is 1/c only to within 2^-61
-// relative, which moves log1p(r) by less than 2^-69.  In the cell centred
-// on 1, c = 1: rhi = z - 1 is all of r and log c = 0.
+// f exact (z and c share their leading bits).  log1p(r) ~ r + r^2 P(r).
+// The polynomial needs r only to within 2^-52 of itself, so it takes
+// f invc, one product, off the chain of the exact parts.  Two ways of
+// adding the parts, by the size of the result:
+//
+// log_core, the exact sum (log for k = -1, 0 and 1, pow, log1p beyond
+// the centre, subnormal arguments): r in two parts, rhi = f invc_hi
+// exactly (43 and 10 bits), rlo = f invc_lo rounded (below 2^-19, so within
+// 2^-72); invc_hi + invc_lo is 1/c to within 2^-63 relative, which moves
+// log1p(r) by less than 2^-72.  In the cell centred on 1, c = 1: rhi =
+// z - 1 is all of r and log c = 0.
 //
 //   hi = k ln2_hi + log_c_hi     exact (multiples of 2^-42, |hi| < 2^10)
 //   w  = hi + rhi, e1 its error  Fast2Sum: |hi| >= |rhi| whenever hi != 0
@@ -177,13 +183,26 @@ inline double exp_tmp(double tail, double r) noexcept {
 //   log x = w + lo
 //
 // Error budget: the final addition rounds once (0.5 ulp).  Outside the
-// centre cell |log x| >= 2^-8.1 while lo, a sum of terms below 2^-16, is
-// within about 2^-69 of its exact value (r rounded to double changes
-// r^2 P by 2^-70, the polynomial's error is 2^-71 absolute): under 2^-7
+// centre cell |log x| >= 2^-9 while lo, a sum of terms below 2^-18, is
+// within about 2^-70 of its exact value (r rounded to double changes
+// r^2 P by 2^-72, the polynomial's error is 2^-69.8 absolute): under 2^-8
 // ulp.  In the centre cell hi = 0, w = r exactly, lo = r^2 P(r) with P
-// within 2^-63 relative and its evaluation within about 2^-52 of a term at
-// most |r|/2^9 times the result: under 2^-8 ulp.  So about 0.51 ulp at
-// most; measured 0.502.
+// within 2^-60.8 relative and its evaluation within about 2^-52 of a term
+// at most |r|/2^10 times the result: under 2^-7.5 ulp.  So about 0.51 ulp
+// at most; measured 0.503.
+//
+// log_fast, log's main path, for |k| >= 2, where |log x| > 1.038 and a
+// rounding of order 2^-62 is below 2^-10 ulp: r = f invc rounded (within
+// 2^-61 of f/c: two roundings of 2^-53 relative, |r| <= 2^-9), and
+//
+//   log x = hi + ((r + lo) + r^2 P4(r)),  lo = k ln2_lo + log_c_lo,
+//
+// hi exact as above, P4 a polynomial of one degree less than P (2^-59.6
+// absolute).  Error budget: the final rounding (0.5 ulp), r's error
+// (2^-61), the roundings of the two inner sums (2^-62 each) and the
+// polynomial's: 2^-58.8 at most, 2^-6.8 ulp of a result above 1.  So
+// 0.51 ulp at most; the three checks and the product that the exact sum
+// adds are saved on the arguments from 0.354 down and from 2.83 up.
 
 // The arithmetic shift of a negative std::int64_t, which C++20 defines and
 // every compiler of this library implements the same way.
@@ -195,18 +214,26 @@ struct log_parts {
 };
 
 // The cell of the positive normal value whose pattern is ix: its exponent
-// k, z = x 2^-k, f = z - c (exact) and the table entry.
+// k, z = x 2^-k, f = z - c (exact) and the table row.
 struct log_cell {
   std::int64_t k;
   double f;
-  const log_entry* entry;
+  std::uint64_t row;
 };
 
 inline log_cell log_reduce(std::uint64_t ix) noexcept {
   const std::uint64_t t = ix - log_offset;
   const double z = from_bits(ix - (t & 0xFFF0000000000000u));
-  const log_entry* e = &log_table[(t >> 45) & 127];
-  return {static_cast<std::int64_t>(t) >> 52, z - e->c, e};
+  const std::uint64_t row = (t >> log_index_shift) % log_cells;
+  return {static_cast<std::int64_t>(t) >> 52, z - log_table[row].c, row};
+}
+
+// acc + r^2 P(r), P of log_core (five terms), in Estrin's form, its two
+// halves added to acc one after the other: the chain from r is three
+// products and three sums.
+inline double log_poly_r2(double acc, double r, double r2) noexcept {
+  return (acc + r2 * (log_poly[0] + r * log_poly[1])) +
+         (r2 * r2) * ((log_poly[2] + r * log_poly[3]) + r2 * log_poly[4]);
 }
 
 // log of the positive normal value whose pattern is ix, times 2^k_offset,
@@ -217,27 +244,37 @@ inline log_cell log_reduce(std::uint64_t ix) noexcept {
 template <bool with_error = false>
 inline log_parts log_core(std::uint64_t ix, std::int64_t k_offset, double z_error = 0.0) noexcept {
   const log_cell cell = log_reduce(ix);
-  const log_entry& c = *cell.entry;
-  // The polynomial needs r only to within 2^-52 of itself: one product,
-  // off the chain of the exact parts.
-  const double invc = c.invc_hi + c.invc_lo;
-  const double rhi = cell.f * c.invc_hi;  // exact
-  double rlo = cell.f * c.invc_lo;
+  const log_entry& c = log_table[cell.row];
+  const log_split& s = log_invc_split[cell.row];
+  const double rhi = cell.f * s.invc_hi;  // exact
+  double rlo = cell.f * s.invc_lo;
   double f = cell.f;
   if constexpr (with_error) {
-    rlo = rlo + z_error * invc;
+    rlo = rlo + z_error * c.invc;
     f = f + z_error;
   }
-  const double r = f * invc;
+  const double r = f * c.invc;
   const double kd = static_cast<double>(cell.k + k_offset);
   const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
   const double w = hi + rhi;
   const double e1 = (hi - w) + rhi;  // exact (Fast2Sum)
-  const double r2 = r * r;
-  const double p = (log_poly[0] + r * log_poly[1]) + r2 * (log_poly[2] + r * log_poly[3]) +
-                   (r2 * r2) * (log_poly[4] + r * log_poly[5]);
-  const double lo = ((kd * log_ln2_lo + c.log_c_lo) + (e1 + rlo)) + r2 * p;
+  const double lo = log_poly_r2((kd * log_ln2_lo + c.log_c_lo) + (e1 + rlo), r, r * r);
   return {w, lo};
+}
+
+// log x for the positive normal x whose pattern is ix, where k is neither
+// -1, 0 nor 1 (see log_fast above).
+inline double log_fast(std::uint64_t ix) noexcept {
+  const log_cell cell = log_reduce(ix);
+  const log_entry& c = log_table[cell.row];
+  const double r = cell.f * c.invc;
+  const double kd = static_cast<double>(cell.k);
+  const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
+  const double lo = kd * log_ln2_lo + c.log_c_lo;
+  const double r2 = r * r;
+  const double p = r2 * (log_fast_poly[0] + r * log_fast_poly[1]) +
+                   (r2 * r2) * (log_fast_poly[2] + r * log_fast_poly[3]);
+  return hi + ((r + lo) + p);
 }
 
 [[gnu::noinline]] inline double log_special(double x) noexcept {
@@ -331,29 +368,38 @@ inline double expm1_small(double x) noexcept {
   return x - (0.5 * x) * x;
 }
 
-// log1p for x in [-0.291, 0.418), given t = pattern(1 + x) - pattern(offset)
+// log1p for x in [-0.292, 0.416), given t = pattern(1 + x) - pattern(offset)
 // (so k = 0 and z = u = 1 + x rounded).  f = (1 - c) + x is exact: 1 - c
 // is (Sterbenz), and the sum is a multiple of the last place of x, below
-// half a cell plus 2^-53 in magnitude.  Where x >= 2^-8 or x < -2^-9 that
-// last place is at least 2^-61 and the cells reach at most 2^-8 + 2^-53
-// from their centres: 53 bits suffice.  Between, u lies in the centre
-// cell, c = 1 and f = x, except when 1 + x rounds up to 1 + 2^-8, which
-// the caller sends elsewhere.  f itself may have 53 significant bits, so
-// f invc_hi is formed exactly from f's 26-bit high part and the rest.
+// half a cell plus 2^-53 in magnitude.  Where x >= 2^-9 or x < -2^-10 that
+// last place is at least 2^-62 and the cells reach at most 2^-9 + 2^-53
+// above 1 (2^-10 below) from their centres: 53 bits suffice.  Between, u
+// lies in the centre cell, c = 1 and f = x, except when 1 + x rounds up to
+// 1 + 2^-9 (log1p_inexact_at), which the caller sends elsewhere.
+//
+// f itself may have 53 significant bits, so f/c is not split as in
+// log_core; instead f/c = f + f delta, delta = 1/c - 1 (the table's, to
+// 2^-53 relative):
+//
+//   w = log_c_hi + f, e1 its error    Fast2Sum (|log_c_hi| > 1.99 |f|)
+//   lo = ((log_c_lo + e1) + f delta) + r^2 P(r),  r = f invc
+//   log1p(x) = w + lo
+//
+// Error budget: the final rounding (0.5 ulp); f delta and its sum with
+// the rest round with 2^-53 of |f delta| each, where |f delta| <= 2^-9
+// |1 - c|/c and the result is at least half of |log c| (1.99 |f|): about
+// 3 2^-9 ulp at most, in the cells next to the centre cell; the
+// polynomial's 2^-60.8 relative (2^-7.8 ulp) where c = 1, delta = 0 and the
+// result is x + r^2 P(r).  So about 0.51 ulp at most.
 inline double log1p_near_one(double x, std::uint64_t t) noexcept {
-  const log_entry& e = log_table[(t >> 45) & 127];
+  const std::uint64_t row = t >> log_index_shift;  // t < 2^52
+  const log_entry& e = log_table[row];
   const double f = (1.0 - e.c) + x;  // exact
-  const double fh = from_bits(bits(f) & split_mask);
-  const double fl = f - fh;
-  const double rhi = fh * e.invc_hi;                  // exact
-  const double rlo = fl * e.invc_hi + f * e.invc_lo;  // the first product exact
-  const double w = e.log_c_hi + rhi;
-  const double e1 = (e.log_c_hi - w) + rhi;  // exact (Fast2Sum)
-  const double r = f * (e.invc_hi + e.invc_lo);  // for the polynomial (see log_core)
-  const double r2 = r * r;
-  const double p = (log_poly[0] + r * log_poly[1]) + r2 * (log_poly[2] + r * log_poly[3]) +
-                   (r2 * r2) * (log_poly[4] + r * log_poly[5]);
-  return w + ((e.log_c_lo + (e1 + rlo)) + r2 * p);
+  const double w = e.log_c_hi + f;
+  const double e1 = (e.log_c_hi - w) + f;  // exact (Fast2Sum)
+  const double fd = f * log_delta[row];
+  const double r = f * e.invc;  // for the polynomial (see log_core)
+  return w + log_poly_r2((e.log_c_lo + e1) + fd, r, r * r);
 }
 
 // log1p for x > -1 beyond 2^-30 in magnitude, through the rounding error
@@ -405,8 +451,13 @@ inline double log(double x) noexcept {
   // Positive normal x: the pattern lies in [2^-1022, +infinity).
   constexpr std::uint64_t smallest_normal = 0x0010000000000000u;
   if (ix - smallest_normal >= exponent_field - smallest_normal) return log_special(x);
-  const log_parts l = log_core(ix, 0);
-  return l.w + l.lo;
+  // k = -1, 0 or 1 (x from 0.354 to 2.83): the exact sum; pattern(x) -
+  // pattern(offset) lies in [-2^52, 2^53) just then.
+  if (ix - (log_offset - (std::uint64_t{1} << 52)) < (std::uint64_t{3} << 52)) {
+    const log_parts l = log_core(ix, 0);
+    return l.w + l.lo;
+  }
+  return log_fast(ix);
 }
 
 // x^y on the domain of the gamma function's Lanczos power: x = z + g - 1/2
@@ -438,10 +489,11 @@ inline double pow(double x, double y) noexcept {
   const double wl = l.w - wh;
   const double a_hi = y * l.w;
   const double a_err = (((yh * wh - a_hi) + yh * wl) + yl * wh) + yl * wl;
-  // y lo reaches 2^-10 (lo holds r^2 P, up to 2^-17): fold it into the
-  // high part, so that exp's reduction, which rounds the high part alone,
-  // keeps |r| within the polynomial's interval.  Fast2Sum: |a_lo| is below
-  // 2^-16 |a_hi|, since |w| > 1.7 and |lo| < 2^-16.
+  // y lo reaches 2^-10.8 (lo holds r^2 P and f invc_lo, each up to
+  // 2^-19): fold it into the high part, so that exp's reduction, which
+  // rounds the high part alone, keeps |r| within the polynomial's interval.
+  // Fast2Sum: |a_lo| is below 2^-18 |a_hi|, since |w| > 1.7 and |lo| <
+  // 2^-18.
   const double a_lo = a_err + y * l.lo;
   const double a = a_hi + a_lo;
   return exp_dd(a, a_lo - (a - a_hi));
@@ -562,7 +614,7 @@ inline double expm1(double x) noexcept {
 // of them touching errno.
 //
 // Algorithm: log's reduction of u = 1 + x rounded (k, the cell, its centre
-// c).  Where k = 0 (x in [-0.291, 0.418)), f = (1 - c) + x is exact and
+// c).  Where k = 0 (x in [-0.292, 0.416)), f = (1 - c) + x is exact and
 // is the reduced argument itself (log1p_near_one).  Elsewhere the rounding
 // error of 1 + x, e = 1 + x - u, is found exactly (Knuth's TwoSum) and
 // added to f in z's units, e 2^-k (log1p_wide).  The exact decomposition
@@ -581,11 +633,11 @@ inline double log1p(double x) noexcept {
   if (ax - bits(0x1p-30) >= exponent_field - bits(0x1p-30) || ix >= bits(-1.0))
     return log1p_special(x);
   const std::uint64_t t = bits(1.0 + x) - log_offset;
-  // k = 0, 1 + x in [0.709, 1.418): the direct reduction, except where 1 + x
-  // rounds up to 1 + 2^-8, the lower end of the cell above the centre cell:
-  // there x may lie just below 2^-8, with its last place at 2^-61, and
-  // f ~ -2^-8 would need 54 bits (see log1p_near_one).
-  if ((t >> 52) == 0 && t != bits(1.0 + 0x1p-8) - log_offset) return log1p_near_one(x, t);
+  // k = 0, 1 + x in [0.708, 1.416): the direct reduction, except where 1 + x
+  // rounds up to 1 + 2^-9, the lower end of the cell above the centre cell:
+  // there x may lie just below 2^-9, with its last place at 2^-62, and
+  // f ~ -2^-9 would need 54 bits (see log1p_near_one).
+  if ((t >> 52) == 0 && t != bits(log1p_inexact_at) - log_offset) return log1p_near_one(x, t);
   return log1p_wide(x);
 }
 
@@ -634,11 +686,11 @@ inline float expm1(float x) noexcept {
 //
 // 1 + x is exact in binary64 for every float from 2^-25 on (the bits of x
 // and of 1 span at most 49 places) below 2^53; above, the lost 1 changes
-// ln x by less than 2^-58 relative.  log's reduction with r = f invc_hi +
-// f invc_lo rounded (exact in the centre cell, within 2^-61 where |log x|
-// >= 2^-8.1 elsewhere) and a shorter polynomial gives the binary64 value
-// within 2^-36 relative, so the float result is within 0.5 + 2^-12 float
-// ulp.
+// ln x by less than 2^-58 relative.  log's reduction with r = f invc
+// rounded (exact in the centre cell, within 2^-61 elsewhere, where |log x|
+// >= 2^-9) and a shorter polynomial (2^-40.3 relative) gives the binary64
+// value within about 2^-40 relative, so the float result is within 0.5 +
+// 2^-16 float ulp.
 inline float log1p(float x) noexcept {
   using namespace detail;
   const std::uint32_t ix = word32::to_bits(x);
@@ -659,8 +711,8 @@ inline float log1p(float x) noexcept {
     return x;  // |x| < 2^-25: ln(1 + x) = x (1 - x/2 + ...) rounds to x
   }
   const log_cell cell = log_reduce(bits(1.0 + static_cast<double>(x)));
-  const log_entry& c = *cell.entry;
-  const double r = cell.f * c.invc_hi + cell.f * c.invc_lo;
+  const log_entry& c = log_table[cell.row];
+  const double r = cell.f * c.invc;
   const double kd = static_cast<double>(cell.k);
   const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
   const double p = log1pf_poly[0] + r * (log1pf_poly[1] + r * log1pf_poly[2]);
