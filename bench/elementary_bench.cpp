@@ -31,9 +31,9 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
 #include <varnel/math/special_functions/elementary.hpp>
+
+#include "pair_reporter.hpp"
 
 namespace {
 
@@ -222,29 +222,14 @@ void register_entries(const std::vector<entry<T>>& entries) {
 }
 
 // The console table, then one line per pair with the ratio.
-class ratio_reporter : public benchmark::ConsoleReporter {
- public:
-  ratio_reporter() : ConsoleReporter(isatty(1) ? OO_ColorTabular : OO_Tabular) {}
+struct pair_times {
+  varnel_bench::timing ours, call, theirs;
+};
 
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !median) continue;
-      const auto counter = run.counters.find("ns/call");
-      if (counter == run.counters.end()) continue;
-      const std::string name = run.run_name.str();
-      const std::size_t slash = name.rfind('/');
-      const std::string pair = name.substr(0, slash);
-      const std::string side = name.substr(slash + 1);
-      if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
-      result& r = side == "varnel" ? pairs_[pair].ours : side == "libm" ? pairs_[pair].theirs : pairs_[pair].call;
-      if (median || !r.from_median) {
-        r.ns = counter->second.value * 1e9;
-        r.from_median = median;
-      }
-    }
-  }
+class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
+ public:
+  ratio_reporter()
+      : pair_reporter({{"varnel", &pair_times::ours}, {"varnel_call", &pair_times::call}, {"libm", &pair_times::theirs}}) {}
 
   void Finalize() override {
     ConsoleReporter::Finalize();
@@ -255,8 +240,8 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     out << line;
     double log_sum = 0, log_sum_call = 0;
     int count = 0;
-    for (const std::string& pair : order_) {
-      const entry& e = pairs_[pair];
+    for (const std::string& pair : order()) {
+      const pair_times& e = entry_of(pair);
       if (e.ours.ns <= 0 || e.call.ns <= 0 || e.theirs.ns <= 0) continue;
       const double ratio = e.ours.ns / e.theirs.ns;
       const double ratio_call = e.call.ns / e.theirs.ns;
@@ -275,16 +260,6 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     out.flush();
   }
 
- private:
-  struct result {
-    double ns = 0;
-    bool from_median = false;
-  };
-  struct entry {
-    result ours, call, theirs;
-  };
-  std::vector<std::string> order_;
-  std::map<std::string, entry> pairs_;
 };
 
 }  // namespace

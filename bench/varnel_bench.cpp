@@ -32,10 +32,9 @@
 #include <utility>
 #include <vector>
 
-#include <unistd.h>
-
 #include "abi_floor.h"
 #include "function_table.hpp"
+#include "pair_reporter.hpp"
 #if VARNEL_BENCH_PORTABLE_TWIN
 #include "portable_twin.hpp"
 #endif
@@ -218,35 +217,21 @@ void register_precision(const function_entry& fn) {
   }
 }
 
-// The console table as usual, then one line per pair with the ratio.
-class ratio_reporter : public benchmark::ConsoleReporter {
- public:
-  // Colour only on a terminal: a reporter of one's own does not receive the
-  // library's --benchmark_color handling.
-  ratio_reporter() : ConsoleReporter(isatty(1) ? OO_ColorTabular : OO_Tabular) {}
+// The console table as usual, then the ratio tables.
+struct pair_times {
+  varnel_bench::timing ours, theirs, floor, abi, ours_double, theirs_double, portable;
+};
 
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-      if (run.run_type == Run::RT_Aggregate && !median) continue;
-      const auto counter = run.counters.find("ns/call");
-      if (counter == run.counters.end()) continue;
-      const std::string name = run.run_name.str();
-      const std::size_t slash = name.rfind('/');
-      const std::string pair = name.substr(0, slash);
-      const std::string side = name.substr(slash + 1);
-      if (std::find(order_.begin(), order_.end(), pair) == order_.end()) order_.push_back(pair);
-      const auto slot = side_slots.find(side);
-      if (slot == side_slots.end()) continue;
-      // A median, once there is one, wins over the single repetitions.
-      result& r = pairs_[pair].*(slot->second);
-      if (median || !r.from_median) {
-        r.ns = counter->second.value * 1e9;
-        r.from_median = median;
-      }
-    }
-  }
+class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
+ public:
+  ratio_reporter()
+      : pair_reporter({{"varnel", &pair_times::ours},
+                       {"libm", &pair_times::theirs},
+                       {"floor", &pair_times::floor},
+                       {"abi", &pair_times::abi},
+                       {"varnel_double", &pair_times::ours_double},
+                       {"libm_double", &pair_times::theirs_double},
+                       {"portable", &pair_times::portable}}) {}
 
   void Finalize() override {
     ConsoleReporter::Finalize();
@@ -257,8 +242,8 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     out << line;
     double log_sum = 0;
     int count = 0;
-    for (const std::string& pair : order_) {
-      const entry& e = pairs_[pair];
+    for (const std::string& pair : order()) {
+      const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.theirs <= 0) continue;
       // The lgamma path domains are extra views of one function: they stay
       // out of the mean.
@@ -276,8 +261,8 @@ class ratio_reporter : public benchmark::ConsoleReporter {
       out << line;
     }
     bool heading = false;
-    for (const std::string& pair : order_) {
-      const entry& e = pairs_[pair];
+    for (const std::string& pair : order()) {
+      const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.floor <= 0) continue;
       if (!heading) {
         std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "against the floor (the platform calls made)",
@@ -297,10 +282,10 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     for (const char* type : {"float/", "long_double/"}) {
       const bool narrow = type[0] == 'f';
       heading = false;
-      for (const std::string& pair : order_) {
+      for (const std::string& pair : order()) {
         if (pair.rfind(type, 0) != 0) continue;
-        const entry& e = pairs_[pair];
-        const result& platform = narrow ? e.theirs : e.abi;
+        const pair_times& e = entry_of(pair);
+        const varnel_bench::timing& platform = narrow ? e.theirs : e.abi;
         if (e.ours <= 0 || platform <= 0 || e.ours_double <= 0 || e.theirs_double <= 0) continue;
         if (!heading) {
           std::snprintf(line, sizeof line, "\n%-48s %9s %9s %6s %9s %9s %6s\n",
@@ -319,8 +304,8 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     heading = false;
     double portable_log_sum = 0;
     int portable_count = 0;
-    for (const std::string& pair : order_) {
-      const entry& e = pairs_[pair];
+    for (const std::string& pair : order()) {
+      const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.portable <= 0) continue;
       if (!heading) {
         std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "portable build against this build",
@@ -344,22 +329,6 @@ class ratio_reporter : public benchmark::ConsoleReporter {
     out.flush();
   }
 
- private:
-  struct result {
-    double ns = 0;
-    bool from_median = false;
-    operator double() const { return ns; }
-  };
-  struct entry {
-    result ours, theirs, floor, abi, ours_double, theirs_double, portable;
-  };
-  const std::map<std::string, result entry::*> side_slots = {
-      {"varnel", &entry::ours},         {"libm", &entry::theirs},
-      {"floor", &entry::floor},         {"abi", &entry::abi},
-      {"varnel_double", &entry::ours_double}, {"libm_double", &entry::theirs_double},
-      {"portable", &entry::portable}};
-  std::vector<std::string> order_;
-  std::map<std::string, entry> pairs_;
 };
 
 }  // namespace
