@@ -34,6 +34,7 @@
 #include <varnel/math/special_functions/elementary.hpp>
 
 #include "pair_reporter.hpp"
+#include "random.hpp"
 
 namespace {
 
@@ -95,23 +96,6 @@ side<double> binary_side() {
 
 // --- inputs ---------------------------------------------------------------
 
-struct rng {
-  std::uint64_t state;
-  std::uint64_t next() {  // splitmix64
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1p-53; }
-};
-
-std::uint64_t seed_of(const std::string& text) {
-  std::uint64_t h = 0xCBF29CE484222325u;  // FNV-1a
-  for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
-  return h;
-}
-
 struct domain {
   const char* label;
   double lo, hi;     // x uniform, or log-uniform when log_uniform
@@ -127,16 +111,13 @@ struct inputs {
 template <class T>
 std::shared_ptr<const inputs<T>> make_inputs(const std::string& name, const domain& d) {
   auto in = std::make_shared<inputs<T>>();
-  rng g{seed_of(name + "/" + d.label)};
+  std::uint64_t state = varnel_cli::seed_of(name + "/" + d.label);
   const std::size_t n = block_size * block_count;
   in->x.resize(n);
   in->y.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    const double u = g.unit();
-    const double x = d.log_uniform ? std::exp(std::log(d.lo) + (std::log(d.hi) - std::log(d.lo)) * u)
-                                   : d.lo + (d.hi - d.lo) * u;
-    in->x[i] = static_cast<T>(x);
-    in->y[i] = static_cast<T>(d.ylo + (d.yhi - d.ylo) * g.unit());
+    in->x[i] = static_cast<T>(varnel_cli::draw(state, d.lo, d.hi, d.log_uniform));
+    in->y[i] = static_cast<T>(varnel_cli::draw(state, d.ylo, d.yhi, false));
   }
   return in;
 }

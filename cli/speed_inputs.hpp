@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "function_table.hpp"
+#include "random.hpp"
 
 namespace varnel_cli {
 
@@ -30,31 +31,6 @@ template <class T> struct speed_inputs {
   const T* y_block(std::size_t b) const { return y.data() + b * block_size; }
   std::size_t calls() const { return block_size * block_count; }
 };
-
-namespace detail {
-
-// splitmix64: small, fast, and the same sequence on every platform.
-inline std::uint64_t next_random(std::uint64_t& state) {
-  std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
-  z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-  z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-  return z ^ (z >> 31);
-}
-
-// A double on [lo, hi]: uniform, or log-uniform for 0 < lo < hi.
-inline double draw(std::uint64_t& state, double lo, double hi, bool log_uniform) {
-  const double u = static_cast<double>(next_random(state) >> 11) * 0x1p-53;   // [0, 1)
-  if (log_uniform && lo > 0) return std::exp(std::log(lo) + (std::log(hi) - std::log(lo)) * u);
-  return lo + (hi - lo) * u;
-}
-
-inline std::uint64_t seed_of(const std::string& text) {
-  std::uint64_t h = 0xCBF29CE484222325u;   // FNV-1a
-  for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
-  return h;
-}
-
-}  // namespace detail
 
 template <class T> struct precision_of_type;
 template <> struct precision_of_type<float> { static constexpr precision value = precision::single; };
@@ -75,7 +51,7 @@ speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
   const std::size_t n = in.calls();
   in.x.resize(n);
   in.y.resize(n);
-  std::uint64_t state = detail::seed_of(std::string(fn.name) + "/" + dom.label);
+  std::uint64_t state = seed_of(std::string(fn.name) + "/" + dom.label);
   const bool two = arity_of(fn.shape) == 2;
   const eval_fn platform = members_of<T>(fn).libm.eval;
   for (std::size_t i = 0; i < n; ++i) {
@@ -83,8 +59,8 @@ speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
     // float happens to round onto) is drawn again: in a latency chain
     // x + 0 * result would turn every later argument into a NaN.
     for (int attempt = 0;; ++attempt) {
-      in.x[i] = static_cast<T>(detail::draw(state, dom.x_lo, dom.x_hi, dom.log_uniform));
-      in.y[i] = two ? static_cast<T>(detail::draw(state, dom.y_lo, dom.y_hi, dom.log_uniform)) : T(0);
+      in.x[i] = static_cast<T>(draw(state, dom.x_lo, dom.x_hi, dom.log_uniform));
+      in.y[i] = two ? static_cast<T>(draw(state, dom.y_lo, dom.y_hi, dom.log_uniform)) : T(0);
       if (integer_result(fn.shape) || attempt == 100) break;
       if (std::isfinite(platform(in.x[i], in.y[i]).value)) break;
     }

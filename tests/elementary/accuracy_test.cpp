@@ -37,6 +37,7 @@
 
 #include <varnel/math/special_functions/elementary.hpp>
 
+#include "random.hpp"
 #include "support/bits.hpp"
 
 namespace {
@@ -398,36 +399,15 @@ std::vector<function_case> function_table() {
 
 // --- drawing --------------------------------------------------------------
 
-struct rng {
-  std::uint64_t state;
-  std::uint64_t next() {  // splitmix64
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1p-53; }  // [0, 1)
-};
-
-std::uint64_t seed_of(const std::string& text) {
-  std::uint64_t h = 0xCBF29CE484222325u;  // FNV-1a
-  for (const char c : text) h = (h ^ static_cast<unsigned char>(c)) * 0x100000001B3u;
-  return h;
-}
-
-double log_uniform(rng& g, double lo, double hi) {
-  return std::exp(std::log(lo) + (std::log(hi) - std::log(lo)) * g.unit());
-}
-
-std::pair<double, double> draw_one(rng& g, const domain& d, format f) {
+std::pair<double, double> draw_one(std::uint64_t& g, const domain& d, format f) {
   double x = 0, y = 0;
   switch (d.how) {
     case draw::uniform:
-      x = d.lo + (d.hi - d.lo) * g.unit();
+      x = varnel_cli::draw(g, d.lo, d.hi, false);
       break;
     case draw::log_uniform: {
-      x = log_uniform(g, d.lo, d.hi);
-      const bool negative = d.sign < 0 || (d.sign == 0 && (g.next() & 1));
+      x = varnel_cli::draw(g, d.lo, d.hi, true);
+      const bool negative = d.sign < 0 || (d.sign == 0 && (varnel_cli::next_random(g) & 1));
       if (d.ylo == 1) {  // 1 + t
         x = 1 + (negative ? -x : x);
       } else if (negative) {
@@ -437,24 +417,24 @@ std::pair<double, double> draw_one(rng& g, const domain& d, format f) {
     }
     case draw::patterns: {
       const std::uint64_t a = bits_of(d.lo), b = bits_of(d.hi);
-      x = from_bits(a + g.next() % (b - a + 1));
+      x = from_bits(a + varnel_cli::next_random(g) % (b - a + 1));
       break;
     }
     case draw::near_minus_one:
-      x = -1 + log_uniform(g, d.lo, d.hi);
+      x = -1 + varnel_cli::draw(g, d.lo, d.hi, true);
       break;
     case draw::pow_box:
-      x = d.lo + (d.hi - d.lo) * g.unit();
-      y = d.ylo + (d.yhi - d.ylo) * g.unit();
+      x = varnel_cli::draw(g, d.lo, d.hi, false);
+      y = varnel_cli::draw(g, d.ylo, d.yhi, false);
       break;
     case draw::pow_family: {
-      const double z = log_uniform(g, d.lo, d.hi);
+      const double z = varnel_cli::draw(g, d.lo, d.hi, true);
       x = (z + lanczos_g) - 0.5;
       y = z * std::log(x) > 709.0 ? z / 2 - 0.25 : z - 0.5;
       break;
     }
     case draw::sin_family:
-      x = (d.lo + (d.hi - d.lo) * g.unit()) * pi;
+      x = varnel_cli::draw(g, d.lo, d.hi, false) * pi;
       break;
   }
   if (f == format::binary32) x = static_cast<float>(x);
@@ -506,7 +486,7 @@ TEST(ElementaryAccuracy, AgainstMpfr) {
       ++count;
     };
     for (const domain& d : fc.domains) {
-      rng g{seed_of(std::string(fc.name) + "/" + d.label)};
+      std::uint64_t g = varnel_cli::seed_of(std::string(fc.name) + "/" + d.label);
       const long n = static_cast<long>(std::ceil(d.share * static_cast<double>(samples)));
       for (long i = 0; i < n; ++i) {
         const auto [x, y] = draw_one(g, d, fc.fmt);

@@ -13,19 +13,16 @@
 
 #include <varnel/math/special_functions/elementary.hpp>
 
+#include "random.hpp"
+
 namespace {
 
 namespace el = varnel::math::elementary;
 
 struct generator {
   std::uint64_t state = 0x0123456789ABCDEFu;
-  std::uint64_t next() {  // splitmix64
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15u);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9u;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBu;
-    return z ^ (z >> 31);
-  }
-  double unit() { return static_cast<double>(next() >> 11) * 0x1p-53; }  // [0, 1), exact
+  std::uint64_t next() { return varnel_cli::next_random(state); }
+  double unit() { return varnel_cli::unit_random(state); }  // [0, 1), exact
   double any() { return from(next()); }  // any pattern: NaNs, infinities, subnormals too
   // A pattern uniform between those of 0 <= lo < hi.
   double between(double lo, double hi) {
