@@ -103,13 +103,11 @@ class ulp_meter {
 using reference_fn = void (*)(mpfr_ptr, double, double);
 using eval_fn = double (*)(double, double);
 
-void ref_exp(mpfr_ptr r, double x, double) {
+// f of x, rounded once to the reference's precision.
+template <int (*F)(mpfr_ptr, mpfr_srcptr, mpfr_rnd_t)>
+void ref_unary(mpfr_ptr r, double x, double) {
   mpfr_set_d(r, x, MPFR_RNDN);
-  mpfr_exp(r, r, MPFR_RNDN);
-}
-void ref_log(mpfr_ptr r, double x, double) {
-  mpfr_set_d(r, x, MPFR_RNDN);
-  mpfr_log(r, r, MPFR_RNDN);
+  F(r, r, MPFR_RNDN);
 }
 void ref_pow(mpfr_ptr r, double x, double y) {
   mpfr_t t;
@@ -119,18 +117,11 @@ void ref_pow(mpfr_ptr r, double x, double y) {
   mpfr_pow(r, r, t, MPFR_RNDN);
   mpfr_clear(t);
 }
-void ref_sin(mpfr_ptr r, double x, double) {
-  mpfr_set_d(r, x, MPFR_RNDN);
-  mpfr_sin(r, r, MPFR_RNDN);
-}
-void ref_expm1(mpfr_ptr r, double x, double) {
-  mpfr_set_d(r, x, MPFR_RNDN);
-  mpfr_expm1(r, r, MPFR_RNDN);
-}
-void ref_log1p(mpfr_ptr r, double x, double) {
-  mpfr_set_d(r, x, MPFR_RNDN);
-  mpfr_log1p(r, r, MPFR_RNDN);
-}
+constexpr reference_fn ref_exp = ref_unary<mpfr_exp>;
+constexpr reference_fn ref_log = ref_unary<mpfr_log>;
+constexpr reference_fn ref_sin = ref_unary<mpfr_sin>;
+constexpr reference_fn ref_expm1 = ref_unary<mpfr_expm1>;
+constexpr reference_fn ref_log1p = ref_unary<mpfr_log1p>;
 
 // How the arguments of a domain are drawn.
 enum class draw {
@@ -515,7 +506,7 @@ TEST(ElementaryAccuracy, AgainstMpfr) {
 struct float_walk {
   float (*ours)(float);
   double (*platform_double)(double);
-  void (*reference)(mpfr_ptr, double, double);
+  reference_fn reference;
 };
 
 float expm1f_direct(float x) { return el::expm1(x); }

@@ -48,6 +48,17 @@ struct fnv1a {
   }
 };
 
+// The pattern of f(x) for the float x whose pattern is p.
+template <class F>
+std::uint64_t float_result(std::uint32_t p, F f) {
+  float x;
+  std::memcpy(&x, &p, sizeof x);
+  const float y = f(x);
+  std::uint32_t q;
+  std::memcpy(&q, &y, sizeof q);
+  return q;
+}
+
 // 2^18 arguments per function, mixed from the function's domain, its edges
 // and (for the total functions) arbitrary patterns.
 std::uint64_t digest(int f) {
@@ -92,26 +103,12 @@ std::uint64_t digest(int f) {
         r = generator::to(el::log1p(x));
         break;
       }
-      case 6: {  // expm1f, every 16411th float
-        const std::uint32_t p = i * 16411u + 17u;
-        float x, y;
-        std::memcpy(&x, &p, sizeof x);
-        y = el::expm1(x);
-        std::uint32_t q;
-        std::memcpy(&q, &y, sizeof q);
-        r = q;
+      case 6:  // expm1f, every 16411th float
+        r = float_result(i * 16411u + 17u, [](float x) { return el::expm1(x); });
         break;
-      }
-      case 7: {  // log1pf
-        const std::uint32_t p = i * 16411u + 29u;
-        float x, y;
-        std::memcpy(&x, &p, sizeof x);
-        y = el::log1p(x);
-        std::uint32_t q;
-        std::memcpy(&q, &y, sizeof q);
-        r = q;
+      case 7:  // log1pf
+        r = float_result(i * 16411u + 29u, [](float x) { return el::log1p(x); });
         break;
-      }
     }
     h.add(r);
     h.add(static_cast<std::uint64_t>(errno == 0 ? 0 : errno == ERANGE ? 1 : errno == EDOM ? 2 : 3));
