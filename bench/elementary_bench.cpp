@@ -219,8 +219,7 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     std::snprintf(line, sizeof line, "\n%-46s %9s %9s %9s %7s %7s\n", "pair (function/domain/mode)", "inline ns",
                   "call ns", "libm ns", "inline", "call");
     out << line;
-    double log_sum = 0, log_sum_call = 0;
-    int count = 0;
+    varnel_bench::geometric_mean inline_mean, call_mean;
     for (const std::string& pair : order()) {
       const pair_times& e = entry_of(pair);
       if (e.ours.ns <= 0 || e.call.ns <= 0 || e.theirs.ns <= 0) continue;
@@ -229,13 +228,12 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
       std::snprintf(line, sizeof line, "%-46s %9.2f %9.2f %9.2f %7.2f %7.2f\n", pair.c_str(), e.ours.ns, e.call.ns,
                     e.theirs.ns, ratio, ratio_call);
       out << line;
-      log_sum += std::log(ratio);
-      log_sum_call += std::log(ratio_call);
-      ++count;
+      inline_mean.add(ratio);
+      call_mean.add(ratio_call);
     }
-    if (count > 0) {
-      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f inline, %.2f called\n", count,
-                    std::exp(log_sum / count), std::exp(log_sum_call / count));
+    if (inline_mean.count > 0) {
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f inline, %.2f called\n", inline_mean.count,
+                    inline_mean.value(), call_mean.value());
       out << line;
     }
     out.flush();

@@ -8,6 +8,7 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <string>
 #include <utility>
@@ -22,6 +23,17 @@ struct timing {
   double ns = 0;
   bool from_median = false;
   operator double() const { return ns; }
+};
+
+// The geometric mean of the ratios added.
+struct geometric_mean {
+  double log_sum = 0;
+  int count = 0;
+  void add(double ratio) {
+    log_sum += std::log(ratio);
+    ++count;
+  }
+  double value() const { return std::exp(log_sum / count); }
 };
 
 // Entry is a struct of timing members; the slots map each side's name to

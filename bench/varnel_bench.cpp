@@ -240,8 +240,7 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "pair (type/member/domain/mode)", "varnel ns", "libm ns",
                   "ratio");
     out << line;
-    double log_sum = 0;
-    int count = 0;
+    varnel_bench::geometric_mean mean;
     for (const std::string& pair : order()) {
       const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.theirs <= 0) continue;
@@ -252,12 +251,11 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
       std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.theirs.ns, ratio);
       out << line;
       if (path) continue;
-      log_sum += std::log(ratio);
-      ++count;
+      mean.add(ratio);
     }
-    if (count > 0) {
-      std::snprintf(line, sizeof line, "geometric mean of %d ratios (lgamma path domains left out): %.2f\n", count,
-                    std::exp(log_sum / count));
+    if (mean.count > 0) {
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios (lgamma path domains left out): %.2f\n",
+                    mean.count, mean.value());
       out << line;
     }
     bool heading = false;
@@ -302,8 +300,7 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     }
     // The portable build's exports against this build's, run beside them.
     heading = false;
-    double portable_log_sum = 0;
-    int portable_count = 0;
+    varnel_bench::geometric_mean portable_mean;
     for (const std::string& pair : order()) {
       const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.portable <= 0) continue;
@@ -317,13 +314,12 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
                     e.portable / e.ours);
       out << line;
       if (pair.find("/path") == std::string::npos) {
-        portable_log_sum += std::log(e.portable / e.ours);
-        ++portable_count;
+        portable_mean.add(e.portable / e.ours);
       }
     }
-    if (portable_count > 0) {
-      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f\n", portable_count,
-                    std::exp(portable_log_sum / portable_count));
+    if (portable_mean.count > 0) {
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios: %.2f\n", portable_mean.count,
+                    portable_mean.value());
       out << line;
     }
     out.flush();
