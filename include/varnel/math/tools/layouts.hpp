@@ -149,8 +149,8 @@ inline double x87_to_binary64(LD x) noexcept {
   constexpr std::uint16_t top_binade = 0x3FFF + 1023;  // biased exponent of 2^1023
   if ((L::sign_exponent(x) & L::exponent_mask) < top_binade) return static_cast<double>(x);
   constexpr LD largest = std::numeric_limits<double>::max();
-  // 2^1024 - 2^970: the largest double plus half its spacing 2^970, exact in x87.
-  constexpr LD midpoint = largest + LD(0x1p970);  // 9.9792015476736e+291
+  constexpr LD half_spacing = 0x1p970;  // 9.9792015476736e+291, half the spacing of the largest doubles
+  constexpr LD midpoint = largest + half_spacing;  // 2^1024 - 2^970, exact in x87
   const LD a = x < 0 ? -x : x;
   if (a > largest) {
     const double m = a >= midpoint ? std::numeric_limits<double>::infinity()
