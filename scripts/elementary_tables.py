@@ -540,6 +540,13 @@ def emit():
     o = [HEADER]
     w = o.append
 
+    def coefficients(name, values):
+        """An array of doubles, each as its exact literal and its decimal."""
+        w("inline constexpr double %s[%d] = {" % (name, len(values)))
+        for c in values:
+            w(line(c))
+        w("};")
+
     # ---- exp
     w("// ---- exp, expm1 and the exponential half of pow ------------------------")
     w("//")
@@ -570,26 +577,17 @@ def emit():
     w("// e^r ~ 1 + r + r^2 (c0 + c1 r + c2 r^2 + c3 r^3) on |r| <= %r" % ex["r_bound"])
     w("// (ln2/256 and a margin for the rounding of k).  Measured max error %s" % pow2(ex["poly_error"]))
     w("// relative to e^r.")
-    w("inline constexpr double exp_poly[4] = {")
-    for c in ex["poly"]:
-        w(line(c))
-    w("};")
+    coefficients("exp_poly", ex["poly"])
     w("")
     w("// expm1's: e^r ~ 1 + r + r^2 (c0 + c1 r + ... + c4 r^4) on the same")
     w("// interval, one degree more, since where k = 0 the result is e^r - 1")
     w("// itself.  Measured max error %s relative to e^r - 1." % pow2(ex["polym1_error"]))
-    w("inline constexpr double expm1_poly[5] = {")
-    for c in ex["polym1"]:
-        w(line(c))
-    w("};")
+    coefficients("expm1_poly", ex["polym1"])
     w("")
     w("// The shorter polynomial of expm1f: e^r ~ 1 + r + r^2 (c0 + c1 r + c2 r^2)")
     w("// on the same interval.  Measured max error %s relative to e^r - 1, far" % pow2(ex["polyf_error"]))
     w("// below the 2^-31 that a float result computed through double needs.")
-    w("inline constexpr double expm1f_poly[3] = {")
-    for c in ex["polyf"]:
-        w(line(c))
-    w("};")
+    coefficients("expm1f_poly", ex["polyf"])
     w("")
     w("// The largest double whose exp (and expm1) rounds to a finite double: every")
     w("// larger x overflows.")
@@ -668,26 +666,17 @@ def emit():
     w("// log1p(r) ~ r + r^2 (c0 + c1 r + ... + c4 r^4) on")
     w("// [%r, %r]." % lg["r_bound"])
     w("// Measured max error %s relative to log1p(r) (%s absolute)." % (pow2(lg["poly_error"]), pow2(lg["poly_abs_error"])))
-    w("inline constexpr double log_poly[5] = {")
-    for c in lg["poly"]:
-        w(line(c))
-    w("};")
+    coefficients("log_poly", lg["poly"])
     w("")
     w("// The shorter polynomial of log's main path, where |log x| > 1:")
     w("// log1p(r) ~ r + r^2 (c0 + c1 r + c2 r^2 + c3 r^3) on the same interval.")
     w("// Measured max error %s absolute." % pow2(lg["poly_fast_error"]))
-    w("inline constexpr double log_fast_poly[4] = {")
-    for c in lg["poly_fast"]:
-        w(line(c))
-    w("};")
+    coefficients("log_fast_poly", lg["poly_fast"])
     w("")
     w("// The shorter polynomial of log1pf: log1p(r) ~ r + r^2 (c0 + c1 r + c2 r^2)")
     w("// on the same interval.  Measured max error %s relative to log1p(r), far" % pow2(lg["polyf_error"]))
     w("// below the 2^-31 that a float result computed through double needs.")
-    w("inline constexpr double log1pf_poly[3] = {")
-    for c in lg["polyf"]:
-        w(line(c))
-    w("};")
+    coefficients("log1pf_poly", lg["polyf"])
     w("")
 
     # ---- sin
@@ -696,35 +685,23 @@ def emit():
     w("// e^x - 1 - x - x^2/2 ~ x^3 (c0 + c1 x + ... + c9 x^9) on")
     w("// |x| <= %r.  Measured max error %s relative to c0 = 1/6," % (es["bound"], pow2(es["poly_own_error"])))
     w("// which is at most %s relative to e^x - 1." % pow2(es["poly_error"]))
-    w("inline constexpr double expm1_small_poly[10] = {")
-    for c in es["poly"]:
-        w(line(c))
-    w("};")
+    coefficients("expm1_small_poly", es["poly"])
     w("")
 
     w("// ---- sin on [0, pi/2] ----------------------------------------------------")
     w("//")
     w("// Below 0.25: sin x ~ x + x^3 (c0 + c1 x^2 + ... + c4 x^8) on [0, 0.25].")
     w("// Measured max error %s relative to sin x." % pow2(sn["small_error"]))
-    w("inline constexpr double sin_small_poly[5] = {")
-    for c in sn["small"]:
-        w(line(c))
-    w("};")
+    coefficients("sin_small_poly", sn["small"])
     w("")
     w("// From 0.25 on: x = a + d with a = j/64, j = round(64 x) = %d..%d," % (SIN_FIRST, SIN_LAST))
     w("// |d| <= 1/128, and sin x = sin a cos d + cos a sin d.")
     w("// sin d ~ d + d^3 (s0 + s1 d^2) on |d| <= %r." % sn["d_bound"])
     w("// Measured max error %s absolute." % pow2(sn["sind_error"]))
-    w("inline constexpr double sin_d_poly[2] = {")
-    for c in sn["sind"]:
-        w(line(c))
-    w("};")
+    coefficients("sin_d_poly", sn["sind"])
     w("// cos d ~ 1 + d^2 (c0 + c1 d^2 + c2 d^4) on the same interval.  Measured")
     w("// max error %s absolute." % pow2(sn["cosd_error"]))
-    w("inline constexpr double cos_d_poly[3] = {")
-    for c in sn["cosd"]:
-        w(line(c))
-    w("};")
+    coefficients("cos_d_poly", sn["cosd"])
     w("")
     w("// sin(j/64) and cos(j/64) for j = %d..%d, each as the nearest double (hi)" % (SIN_FIRST, SIN_LAST))
     w("// and the rest rounded (lo): hi + lo is exact to about 2^-106 relative.")
