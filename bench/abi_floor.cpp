@@ -4,9 +4,12 @@
 
 #include <math.h>
 
-#define VARNEL_BENCH_BODY_unary(name) { return ::name(static_cast<double>(x)); }
-#define VARNEL_BENCH_BODY_binary(name) { return ::name(static_cast<double>(x), static_cast<double>(y)); }
-#define VARNEL_BENCH_BODY_toward(name) { return ::name(static_cast<double>(x), y); }
+#define VARNEL_BENCH_BODY_unary(name) \
+  { return ::name(static_cast<double>(x)); }
+#define VARNEL_BENCH_BODY_binary(name) \
+  { return ::name(static_cast<double>(x), static_cast<double>(y)); }
+#define VARNEL_BENCH_BODY_toward(name) \
+  { return ::name(static_cast<double>(x), y); }
 #define VARNEL_BENCH_BODY_to_long(name) VARNEL_BENCH_BODY_unary(name)
 #define VARNEL_BENCH_BODY_to_llong(name) VARNEL_BENCH_BODY_unary(name)
 

@@ -12,15 +12,16 @@
 /* The one list of the wrapped functions, each with its shape; X(name, shape)
    is applied to every entry.  nexttoward keeps y a long double, as it is in
    every precision. */
+// clang-format off
 #define VARNEL_BENCH_VIA_DOUBLE(X)                                                              \
   X(acosh, unary) X(asinh, unary) X(atanh, unary) X(cbrt, unary) X(copysign, binary)            \
   X(erf, unary) X(erfc, unary) X(expm1, unary) X(fmax, binary) X(fmin, binary) X(hypot, binary) \
   X(lgamma, unary) X(llround, to_llong) X(log1p, unary) X(lround, to_long)                      \
   X(nextafter, binary) X(nexttoward, toward) X(round, unary) X(tgamma, unary) X(trunc, unary)
+// clang-format on
 
 #define VARNEL_BENCH_SIGNATURE_unary(name) long double varnel_bench_##name##_via_double(long double x)
-#define VARNEL_BENCH_SIGNATURE_binary(name) \
-  long double varnel_bench_##name##_via_double(long double x, long double y)
+#define VARNEL_BENCH_SIGNATURE_binary(name) long double varnel_bench_##name##_via_double(long double x, long double y)
 #define VARNEL_BENCH_SIGNATURE_toward(name) VARNEL_BENCH_SIGNATURE_binary(name)
 #define VARNEL_BENCH_SIGNATURE_to_long(name) long varnel_bench_##name##_via_double(long double x)
 #define VARNEL_BENCH_SIGNATURE_to_llong(name) long long varnel_bench_##name##_via_double(long double x)

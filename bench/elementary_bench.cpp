@@ -64,14 +64,12 @@ inline float ours_log1pf(float x) { return el::log1p(x); }
 [[gnu::noinline]] float call_log1pf(float x) { return el::log1p(x); }
 
 // One side of a pair, as a pair of loops over a block.
-template <class T>
-struct side {
+template <class T> struct side {
   void (*throughput)(const T* x, const T* y, T* out, std::size_t n);
   T (*latency)(const T* x, const T* y, std::size_t n);
 };
 
-template <class T, T (*F)(T)>
-side<T> unary_side() {
+template <class T, T (*F)(T)> side<T> unary_side() {
   return {[](const T* x, const T*, T* out, std::size_t n) {
             for (std::size_t i = 0; i < n; ++i) out[i] = F(x[i]);
           },
@@ -82,8 +80,7 @@ side<T> unary_side() {
           }};
 }
 
-template <double (*F)(double, double)>
-side<double> binary_side() {
+template <double (*F)(double, double)> side<double> binary_side() {
   return {[](const double* x, const double* y, double* out, std::size_t n) {
             for (std::size_t i = 0; i < n; ++i) out[i] = F(x[i], y[i]);
           },
@@ -98,18 +95,14 @@ side<double> binary_side() {
 
 struct domain {
   const char* label;
-  double lo, hi;     // x uniform, or log-uniform when log_uniform
-  double ylo, yhi;   // y uniform (pow)
+  double lo, hi;    // x uniform, or log-uniform when log_uniform
+  double ylo, yhi;  // y uniform (pow)
   bool log_uniform;
 };
 
-template <class T>
-struct inputs {
-  std::vector<T> x, y;
-};
+template <class T> struct inputs { std::vector<T> x, y; };
 
-template <class T>
-std::shared_ptr<const inputs<T>> make_inputs(const std::string& name, const domain& d) {
+template <class T> std::shared_ptr<const inputs<T>> make_inputs(const std::string& name, const domain& d) {
   auto in = std::make_shared<inputs<T>>();
   std::uint64_t state = varnel_cli::seed_of(name + "/" + d.label);
   const std::size_t n = block_size * block_count;
@@ -124,8 +117,7 @@ std::shared_ptr<const inputs<T>> make_inputs(const std::string& name, const doma
 
 // --- the table of pairs ----------------------------------------------------
 
-template <class T>
-struct entry {
+template <class T> struct entry {
   const char* name;
   side<T> varnel, varnel_call, libm;
   std::vector<domain> domains;
@@ -133,38 +125,61 @@ struct entry {
 
 std::vector<entry<double>> double_entries() {
   return {
-      {"exp", unary_side<double, ours_exp>(), unary_side<double, call_exp>(), unary_side<double, ::exp>(),
+      {"exp",
+       unary_side<double, ours_exp>(),
+       unary_side<double, call_exp>(),
+       unary_side<double, ::exp>(),
        {{"-10:10", -10, 10, 0, 0, false}, {"-745:709", -745, 709, 0, 0, false}}},
-      {"log", unary_side<double, ours_log>(), unary_side<double, call_log>(), unary_side<double, ::log>(),
+      {"log",
+       unary_side<double, ours_log>(),
+       unary_side<double, call_log>(),
+       unary_side<double, ::log>(),
        // 1:200 holds the arguments of acosh and asinh on their benchmark
        // domains (x + sqrt(x^2 -+ 1) for |x| up to 100).
        {{"0.5:2", 0.5, 2, 0, 0, false}, {"1:200", 1, 200, 0, 0, false}, {"1e-300:1e300", 1e-300, 1e300, 0, 0, true}}},
       // y up to 127 keeps x^y finite (261^127 ~ 8.2e306), so that latency
       // chains never carry an infinity.
-      {"pow", binary_side<ours_pow>(), binary_side<call_pow>(), binary_side<::pow>(),
+      {"pow",
+       binary_side<ours_pow>(),
+       binary_side<call_pow>(),
+       binary_side<::pow>(),
        {{"5.5:261,-0.5:127", 5.5, 261, -0.5, 127, false}}},
-      {"sin", unary_side<double, ours_sin>(), unary_side<double, call_sin>(), unary_side<double, ::sin>(),
+      {"sin",
+       unary_side<double, ours_sin>(),
+       unary_side<double, call_sin>(),
+       unary_side<double, ::sin>(),
        {{"0:pi/2", 0, 0x1.921fb54442d18p+0, 0, 0, false}}},
-      {"expm1", unary_side<double, ours_expm1>(), unary_side<double, call_expm1>(), unary_side<double, ::expm1>(),
+      {"expm1",
+       unary_side<double, ours_expm1>(),
+       unary_side<double, call_expm1>(),
+       unary_side<double, ::expm1>(),
        {{"-10:10", -10, 10, 0, 0, false}, {"-0.35:0.35", -0.35, 0.35, 0, 0, false}}},
-      {"log1p", unary_side<double, ours_log1p>(), unary_side<double, call_log1p>(), unary_side<double, ::log1p>(),
+      {"log1p",
+       unary_side<double, ours_log1p>(),
+       unary_side<double, call_log1p>(),
+       unary_side<double, ::log1p>(),
        {{"-0.9:10", -0.9, 10, 0, 0, false}, {"-0.3:0.3", -0.3, 0.3, 0, 0, false}}},
   };
 }
 
 std::vector<entry<float>> float_entries() {
   return {
-      {"expm1f", unary_side<float, ours_expm1f>(), unary_side<float, call_expm1f>(), unary_side<float, ::expm1f>(),
+      {"expm1f",
+       unary_side<float, ours_expm1f>(),
+       unary_side<float, call_expm1f>(),
+       unary_side<float, ::expm1f>(),
        {{"-10:10", -10, 10, 0, 0, false}, {"-0.35:0.35", -0.35, 0.35, 0, 0, false}}},
-      {"log1pf", unary_side<float, ours_log1pf>(), unary_side<float, call_log1pf>(), unary_side<float, ::log1pf>(),
+      {"log1pf",
+       unary_side<float, ours_log1pf>(),
+       unary_side<float, call_log1pf>(),
+       unary_side<float, ::log1pf>(),
        {{"-0.9:10", -0.9, 10, 0, 0, false}, {"-0.3:0.3", -0.3, 0.3, 0, 0, false}}},
   };
 }
 
 enum class mode { throughput, latency };
 
-template <class T>
-void run(benchmark::State& state, const inputs<T>& in, const side<T>& s, mode md) {
+template <class T> void run(benchmark::State& state, const inputs<T>& in, const side<T>& s, mode md) {
   std::vector<T> out(block_size);
   std::size_t b = 0;
   for (auto _ : state) {
@@ -183,17 +198,15 @@ void run(benchmark::State& state, const inputs<T>& in, const side<T>& s, mode md
   state.counters["ns/call"] = benchmark::Counter(calls, benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-template <class T>
-void register_entries(const std::vector<entry<T>>& entries) {
+template <class T> void register_entries(const std::vector<entry<T>>& entries) {
   for (const entry<T>& e : entries) {
     for (const domain& d : e.domains) {
       auto in = make_inputs<T>(e.name, d);
       for (const mode md : {mode::throughput, mode::latency}) {
         const std::string stem = std::string("elementary/") + e.name + "/" + d.label + "/" +
                                  (md == mode::throughput ? "throughput" : "latency") + "/";
-        for (const auto& [side_name, s] : {std::pair<const char*, side<T>>{"varnel", e.varnel},
-                                           {"varnel_call", e.varnel_call},
-                                           {"libm", e.libm}}) {
+        for (const auto& [side_name, s] :
+             {std::pair<const char*, side<T>>{"varnel", e.varnel}, {"varnel_call", e.varnel_call}, {"libm", e.libm}}) {
           benchmark::RegisterBenchmark((stem + side_name).c_str(),
                                        [in, s = s, md](benchmark::State& st) { run<T>(st, *in, s, md); });
         }
@@ -210,7 +223,8 @@ struct pair_times {
 class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
  public:
   ratio_reporter()
-      : pair_reporter({{"varnel", &pair_times::ours}, {"varnel_call", &pair_times::call}, {"libm", &pair_times::theirs}}) {}
+      : pair_reporter(
+            {{"varnel", &pair_times::ours}, {"varnel_call", &pair_times::call}, {"libm", &pair_times::theirs}}) {}
 
   void Finalize() override {
     ConsoleReporter::Finalize();
@@ -238,7 +252,6 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     }
     out.flush();
   }
-
 };
 
 }  // namespace

@@ -38,15 +38,13 @@ struct geometric_mean {
 
 // Entry is a struct of timing members; the slots map each side's name to
 // its member.  Runs of sides without a slot are shown but not gathered.
-template <class Entry>
-class pair_reporter : public benchmark::ConsoleReporter {
+template <class Entry> class pair_reporter : public benchmark::ConsoleReporter {
  public:
   using slots = std::map<std::string, timing Entry::*>;
 
   // Colour only on a terminal: a reporter of one's own does not receive the
   // library's --benchmark_color handling.
-  explicit pair_reporter(slots s)
-      : ConsoleReporter(isatty(1) ? OO_ColorTabular : OO_Tabular), slots_(std::move(s)) {}
+  explicit pair_reporter(slots s) : ConsoleReporter(isatty(1) ? OO_ColorTabular : OO_Tabular), slots_(std::move(s)) {}
 
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);

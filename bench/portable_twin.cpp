@@ -12,8 +12,7 @@
 namespace varnel_bench {
 namespace {
 
-template <class T, class Pair>
-twin_loops<T> loops_of(const Pair& pair) {
+template <class T, class Pair> twin_loops<T> loops_of(const Pair& pair) {
   return {pair.varnel.throughput, pair.varnel.latency};
 }
 

@@ -9,8 +9,7 @@
 
 namespace varnel_bench {
 
-template <class T>
-struct twin_loops {
+template <class T> struct twin_loops {
   void (*throughput)(const T* x, const T* y, T* out, std::size_t n);
   T (*latency)(const T* x, const T* y, std::size_t n);
 };

@@ -46,8 +46,7 @@ using namespace varnel_cli;
 
 enum class mode { throughput, latency };
 
-template <class T>
-void run_member(benchmark::State& state, const speed_inputs<T>& in, const member<T>& m, mode md) {
+template <class T> void run_member(benchmark::State& state, const speed_inputs<T>& in, const member<T>& m, mode md) {
   std::vector<T> out(in.block_size);
   std::size_t b = 0;
   for (auto _ : state) {
@@ -72,7 +71,7 @@ struct abi_entry {
   member<long double> via_double;
 };
 
-#define VARNEL_BENCH_ENTRY(name, shape)                                                          \
+#define VARNEL_BENCH_ENTRY(name, shape)                                                                    \
   abi_entry{#name, varnel_cli::detail::member_of<long double, decltype(&varnel_bench_##name##_via_double), \
                                                  &varnel_bench_##name##_via_double>()},
 const abi_entry abi_entries[] = {VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_ENTRY)};
@@ -124,8 +123,7 @@ double lgamma_floor(double z) {
 // followed by the division by x.  The floor makes those calls, decided by
 // the same comparisons, and nothing else.
 
-template <bool complement>
-double erf_floor(double x) {
+template <bool complement> double erf_floor(double x) {
   x = std::fabs(x);
   if (x < 0.5 || !(x < (complement ? 28.0 : 0x1.7b851ep+2))) return x;
   if (x < 1.5) return std::exp(-x * x) / x;
@@ -146,14 +144,16 @@ const member<double>* floor_of(const function_entry& fn) {
 
 // The portable build's member of fn, where the benchmark links that build
 // beside this one (see portable_twin.hpp): the side "portable".
-template <class T>
-std::shared_ptr<const member<T>> portable_of(const function_entry& fn) {
+template <class T> std::shared_ptr<const member<T>> portable_of(const function_entry& fn) {
 #if VARNEL_BENCH_PORTABLE_TWIN
   const int index = static_cast<int>(&fn - functions);
   varnel_bench::twin_loops<T> loops{};
-  if constexpr (std::is_same_v<T, float>) loops = varnel_bench::portable_twin_float(index);
-  else if constexpr (std::is_same_v<T, double>) loops = varnel_bench::portable_twin_double(index);
-  else loops = varnel_bench::portable_twin_long_double(index);
+  if constexpr (std::is_same_v<T, float>)
+    loops = varnel_bench::portable_twin_float(index);
+  else if constexpr (std::is_same_v<T, double>)
+    loops = varnel_bench::portable_twin_double(index);
+  else
+    loops = varnel_bench::portable_twin_long_double(index);
   return std::make_shared<const member<T>>(member<T>{nullptr, loops.throughput, loops.latency});
 #else
   (void)fn;
@@ -168,12 +168,10 @@ constexpr domain lgamma_path_domains[] = {{"path0:15", 0, 15, 0, 0, false},
                                           {"path100:1e3", 100, 1e3, 0, 0, false},
                                           {"path1e3:2.6e15", 1e3, 2.6e15, 0, 0, true}};
 
-template <class U>
-void register_side(const std::string& name, const std::shared_ptr<const speed_inputs<U>>& inputs,
-                   const member<U>& m, mode md) {
-  benchmark::RegisterBenchmark(name.c_str(), [inputs, m, md](benchmark::State& state) {
-    run_member<U>(state, *inputs, m, md);
-  });
+template <class U> void register_side(const std::string& name, const std::shared_ptr<const speed_inputs<U>>& inputs,
+                                      const member<U>& m, mode md) {
+  benchmark::RegisterBenchmark(name.c_str(),
+                               [inputs, m, md](benchmark::State& state) { run_member<U>(state, *inputs, m, md); });
 }
 
 // Every member has the sides "varnel" and "libm".  A double member with a
@@ -183,8 +181,7 @@ void register_side(const std::string& name, const std::shared_ptr<const speed_in
 // function behind the long double signature.  All sides of a domain run
 // one right after the other, so that they see the same state of the
 // machine's clock.
-template <class T>
-void register_precision(const function_entry& fn) {
+template <class T> void register_precision(const function_entry& fn) {
   constexpr bool is_double = std::is_same_v<T, double>;
   const precision p = precision_of_type<T>::value;
   const domain_list listed = domains_for(fn, p);
@@ -199,7 +196,8 @@ void register_precision(const function_entry& fn) {
   for (const domain& dom : doms) {
     auto inputs = std::make_shared<const speed_inputs<T>>(make_speed_inputs<T>(fn, dom));
     std::shared_ptr<const speed_inputs<double>> double_inputs;
-    if constexpr (!is_double) double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
+    if constexpr (!is_double)
+      double_inputs = std::make_shared<const speed_inputs<double>>(make_speed_inputs<double>(fn, dom));
     for (const mode md : {mode::throughput, mode::latency}) {
       const std::string stem = type + "/" + member_name(fn, p) + "/" + dom.label + "/" +
                                (md == mode::throughput ? "throughput" : "latency") + "/";
@@ -237,8 +235,8 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     ConsoleReporter::Finalize();
     std::ostream& out = GetOutputStream();
     char line[160];
-    std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "pair (type/member/domain/mode)", "varnel ns", "libm ns",
-                  "ratio");
+    std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "pair (type/member/domain/mode)", "varnel ns",
+                  "libm ns", "ratio");
     out << line;
     varnel_bench::geometric_mean mean;
     for (const std::string& pair : order()) {
@@ -254,8 +252,8 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
       mean.add(ratio);
     }
     if (mean.count > 0) {
-      std::snprintf(line, sizeof line, "geometric mean of %d ratios (lgamma path domains left out): %.2f\n",
-                    mean.count, mean.value());
+      std::snprintf(line, sizeof line, "geometric mean of %d ratios (lgamma path domains left out): %.2f\n", mean.count,
+                    mean.value());
       out << line;
     }
     bool heading = false;
@@ -268,7 +266,8 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
         out << line;
         heading = true;
       }
-      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.floor.ns, e.ours / e.floor);
+      std::snprintf(line, sizeof line, "%-48s %12.2f %12.2f %8.2f\n", pair.c_str(), e.ours.ns, e.floor.ns,
+                    e.ours / e.floor);
       out << line;
     }
     // Float and long double members against their double member (same
@@ -305,8 +304,8 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
       const pair_times& e = entry_of(pair);
       if (e.ours <= 0 || e.portable <= 0) continue;
       if (!heading) {
-        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "portable build against this build",
-                      "portable ns", "varnel ns", "ratio");
+        std::snprintf(line, sizeof line, "\n%-48s %12s %12s %8s\n", "portable build against this build", "portable ns",
+                      "varnel ns", "ratio");
         out << line;
         heading = true;
       }
@@ -324,7 +323,6 @@ class ratio_reporter : public varnel_bench::pair_reporter<pair_times> {
     }
     out.flush();
   }
-
 };
 
 }  // namespace

@@ -12,11 +12,11 @@ namespace varnel_cli {
 struct report_options {
   precision prec = precision::dbl;
   std::string data_dir;
-  bool data_given = false;                      // --data, rather than the compiled-in default
-  std::string plots_dir;                        // empty: no plots
-  int repetitions = 0;                          // 0: the default
+  bool data_given = false;  // --data, rather than the compiled-in default
+  std::string plots_dir;    // empty: no plots
+  int repetitions = 0;      // 0: the default
   bool quick = false;
-  std::vector<const function_entry*> only;      // empty: every function
+  std::vector<const function_entry*> only;  // empty: every function
 };
 
 // Which build of the libraries this is: "platform build: ..." or
@@ -40,7 +40,7 @@ struct plot_point {
 };
 struct plot_panel {
   std::string range;
-  bool absolute;                 // error in absolute terms rather than ulps
+  bool absolute;  // error in absolute terms rather than ulps
   std::vector<plot_point> points;
 };
 bool write_error_plot(const std::string& path, const std::string& title, const std::string& unit,

@@ -25,15 +25,15 @@ extern "C" double _hypot(double x, double y);
 
 namespace varnel_cli {
 
-enum class precision { single, dbl, extended };   // float, double, long double
+enum class precision { single, dbl, extended };  // float, double, long double
 
 // The shape of a function's signature, with T the library's floating type.
 enum class signature {
-  unary,      // T f(T)
-  binary,     // T f(T, T)
-  toward,     // T f(T, long double)   (nexttoward: y is long double in every library)
-  to_long,    // long f(T)
-  to_llong,   // long long f(T)
+  unary,     // T f(T)
+  binary,    // T f(T, T)
+  toward,    // T f(T, long double)   (nexttoward: y is long double in every library)
+  to_long,   // long f(T)
+  to_llong,  // long long f(T)
 };
 
 constexpr int arity_of(signature s) { return s == signature::binary || s == signature::toward ? 2 : 1; }
@@ -42,9 +42,9 @@ constexpr bool integer_result(signature s) { return s == signature::to_long || s
 // The result of one call.  Every float and double is exactly a long double,
 // so one carrier holds the result of any member without rounding.
 struct outcome {
-  long double value = 0;    // floating results
-  long long integer = 0;    // integer results
-  int error = 0;            // errno after the call, cleared before it
+  long double value = 0;  // floating results
+  long long integer = 0;  // integer results
+  int error = 0;          // errno after the call, cleared before it
 };
 
 // Arguments arrive in the same carrier: each already holds a value of the
@@ -55,8 +55,8 @@ template <class T> using latency_fn = T (*)(const T* x, const T* y, std::size_t 
 
 template <class T> struct member {
   eval_fn eval;
-  throughput_fn<T> throughput;   // n independent calls, results stored
-  latency_fn<T> latency;         // n calls, each argument depending on the previous result
+  throughput_fn<T> throughput;  // n independent calls, results stored
+  latency_fn<T> latency;        // n calls, each argument depending on the previous result
 };
 
 template <class T> struct member_pair {
@@ -78,15 +78,16 @@ struct domain_list {
   int count;
 };
 
-template <std::size_t N>
-constexpr domain_list domains_of(const domain (&items)[N]) { return {items, static_cast<int>(N)}; }
+template <std::size_t N> constexpr domain_list domains_of(const domain (&items)[N]) {
+  return {items, static_cast<int>(N)};
+}
 
 struct function_entry {
   const char* name;
   signature shape;
   const char* summary;
-  domain_list domains;          // double and long double members
-  domain_list float_domains;    // float members
+  domain_list domains;        // double and long double members
+  domain_list float_domains;  // float members
   member_pair<float> f;
   member_pair<double> d;
   member_pair<long double> l;
@@ -102,8 +103,7 @@ inline outcome make_outcome(long long r, int e) { return {0, r, e}; }
 
 template <class Fp, Fp fn> struct bind;
 
-template <class R, class A, R (*fn)(A)>
-struct bind<R (*)(A), fn> {
+template <class R, class A, R (*fn)(A)> struct bind<R (*)(A), fn> {
   static outcome eval(long double x, long double) {
     errno = 0;
     const R r = fn(static_cast<A>(x));
@@ -121,8 +121,7 @@ struct bind<R (*)(A), fn> {
   }
 };
 
-template <class R, class A, class B, R (*fn)(A, B)>
-struct bind<R (*)(A, B), fn> {
+template <class R, class A, class B, R (*fn)(A, B)> struct bind<R (*)(A, B), fn> {
   static outcome eval(long double x, long double y) {
     errno = 0;
     const R r = fn(static_cast<A>(x), static_cast<B>(y));
@@ -140,8 +139,7 @@ struct bind<R (*)(A, B), fn> {
   }
 };
 
-template <class T, class Fp, Fp fn>
-constexpr member<T> member_of() {
+template <class T, class Fp, Fp fn> constexpr member<T> member_of() {
   return {&bind<Fp, fn>::eval, &bind<Fp, fn>::template throughput<T>, &bind<Fp, fn>::template latency<T>};
 }
 
@@ -156,8 +154,7 @@ inline constexpr domain atanh_domains[] = {{"-1:1", -1, 1, 0, 0, false}};
 inline constexpr domain cbrt_domains[] = {{"-1e3:1e3", -1e3, 1e3, 0, 0, false}};
 inline constexpr domain erf_domains[] = {{"-6:6", -6, 6, 0, 0, false}};
 inline constexpr domain hypot_domains[] = {{"-1e3:1e3", -1e3, 1e3, -1e3, 1e3, false}};
-inline constexpr domain lgamma_domains[] = {{"0:1e3", 0, 1e3, 0, 0, false},
-                                            {"1e3:1e30", 1e3, 1e30, 0, 0, true}};
+inline constexpr domain lgamma_domains[] = {{"0:1e3", 0, 1e3, 0, 0, false}, {"1e3:1e30", 1e3, 1e30, 0, 0, true}};
 inline constexpr domain log1p_domains[] = {{"-0.9:10", -0.9, 10, 0, 0, false}};
 inline constexpr domain rounding_domains[] = {{"-1e6:1e6", -1e6, 1e6, 0, 0, false}};
 inline constexpr domain tgamma_domains[] = {{"0:170", 0, 170, 0, 0, false}, {"-170:0", -170, 0, 0, 0, false}};
@@ -169,7 +166,10 @@ inline constexpr domain tgammaf_domains[] = {{"0:35", 0, 35, 0, 0, false}, {"-35
 // and long double forms as calls of _hypotf and (long double being binary64
 // there) _hypot; it exports no hypotf or hypotl.
 namespace runtime {
-#define VARNEL_CLI_RUNTIME(name) using ::name; using ::name##f; using ::name##l;
+#define VARNEL_CLI_RUNTIME(name) \
+  using ::name;                  \
+  using ::name##f;               \
+  using ::name##l;
 VARNEL_CLI_RUNTIME(acosh)
 VARNEL_CLI_RUNTIME(asinh)
 VARNEL_CLI_RUNTIME(atanh)
@@ -205,18 +205,18 @@ VARNEL_CLI_RUNTIME(hypot)
 #define VARNEL_CLI_SIG_to_long(T) long (*)(T)
 #define VARNEL_CLI_SIG_to_llong(T) long long (*)(T)
 
-#define VARNEL_CLI_PAIR(T, shape, ours, theirs)                        \
-  member_pair<T> {                                                      \
-    detail::member_of<T, VARNEL_CLI_SIG_##shape(T), &ours>(),           \
-        detail::member_of<T, VARNEL_CLI_SIG_##shape(T), &theirs>()      \
+#define VARNEL_CLI_PAIR(T, shape, ours, theirs)                    \
+  member_pair<T> {                                                 \
+    detail::member_of<T, VARNEL_CLI_SIG_##shape(T), &ours>(),      \
+        detail::member_of<T, VARNEL_CLI_SIG_##shape(T), &theirs>() \
   }
 
-#define VARNEL_CLI_ENTRY(name, shape, summary, doms, float_doms)                           \
-  function_entry {                                                                          \
-    #name, signature::shape, summary, domains_of(doms), domains_of(float_doms),            \
-        VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f),                  \
-        VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),                       \
-        VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l)             \
+#define VARNEL_CLI_ENTRY(name, shape, summary, doms, float_doms)                \
+  function_entry {                                                              \
+#name, signature::shape, summary, domains_of(doms), domains_of(float_doms), \
+        VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f),      \
+        VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),           \
+        VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l) \
   }
 
 // Alphabetical, as --help lists them.
@@ -240,8 +240,7 @@ inline constexpr function_entry functions[] = {
                      rounding_domains),
     VARNEL_CLI_ENTRY(nextafter, binary, "the next representable value after x towards y", symmetric_unit,
                      symmetric_unit),
-    VARNEL_CLI_ENTRY(nexttoward, toward, "the same, with y a long double", symmetric_unit,
-                     symmetric_unit),
+    VARNEL_CLI_ENTRY(nexttoward, toward, "the same, with y a long double", symmetric_unit, symmetric_unit),
     VARNEL_CLI_ENTRY(round, unary, "x rounded to an integral value, halves away from zero", rounding_domains,
                      rounding_domains),
     VARNEL_CLI_ENTRY(tgamma, unary, "Gamma function", tgamma_domains, tgammaf_domains),
@@ -275,9 +274,12 @@ inline domain_list domains_for(const function_entry& fn, precision p) {
 // One call of our member (or, with platform, of libm's) in precision p.
 inline eval_fn eval_of(const function_entry& fn, precision p, bool platform) {
   switch (p) {
-    case precision::single: return platform ? fn.f.libm.eval : fn.f.varnel.eval;
-    case precision::dbl: return platform ? fn.d.libm.eval : fn.d.varnel.eval;
-    default: return platform ? fn.l.libm.eval : fn.l.varnel.eval;
+    case precision::single:
+      return platform ? fn.f.libm.eval : fn.f.varnel.eval;
+    case precision::dbl:
+      return platform ? fn.d.libm.eval : fn.d.varnel.eval;
+    default:
+      return platform ? fn.l.libm.eval : fn.l.varnel.eval;
   }
 }
 

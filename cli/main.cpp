@@ -35,16 +35,21 @@ const char* precision_flag(precision p) {
 std::string arguments_of(const function_entry& fn) {
   switch (fn.shape) {
     case signature::binary:
-    case signature::toward: return "x y";
-    default: return "x";
+    case signature::toward:
+      return "x y";
+    default:
+      return "x";
   }
 }
 
 std::string result_of(const function_entry& fn) {
   switch (fn.shape) {
-    case signature::to_long: return "long";
-    case signature::to_llong: return "long long";
-    default: return "T";
+    case signature::to_long:
+      return "long";
+    case signature::to_llong:
+      return "long long";
+    default:
+      return "T";
   }
 }
 
@@ -82,9 +87,8 @@ void print_help() {
       "the integer.\n"
       "\n"
       "functions (T is the library's type):\n",
-      varnel::math::detail::long_double_is_x87
-          ? "20 (long double: sign and exponent, then the 64-bit significand)"
-          : "16 (long double, binary64 here)",
+      varnel::math::detail::long_double_is_x87 ? "20 (long double: sign and exponent, then the 64-bit significand)"
+                                               : "16 (long double, binary64 here)",
       VARNEL_DEFAULT_DATA_DIR);
   for (const function_entry& fn : functions) {
     const std::string call = std::string(fn.name) + " " + arguments_of(fn);
@@ -105,7 +109,7 @@ struct options {
   const char* plots_dir = nullptr;
   const char* reps = nullptr;
   bool quick = false;
-  std::vector<std::string> evaluation_only;   // option names given, for the report's check
+  std::vector<std::string> evaluation_only;  // option names given, for the report's check
   std::vector<std::string> report_only;
   std::vector<std::string> positional;
 };
@@ -236,7 +240,8 @@ int evaluate(const options& o) {
   std::vector<call> calls;
   if (o.range) {
     if (static_cast<int>(args.size()) < arity - 1) usage_error("missing argument: " + takes + "; give y after --range");
-    if (static_cast<int>(args.size()) > arity - 1) usage_error("unexpected argument '" + args[arity - 1] + "' with --range");
+    if (static_cast<int>(args.size()) > arity - 1)
+      usage_error("unexpected argument '" + args[arity - 1] + "' with --range");
     const long double a = number(o.range_a, sx);
     const long double b = number(o.range_b, sx);
     long n = 0;
@@ -250,9 +255,15 @@ int evaluate(const options& o) {
       if (i > 0 && i < n - 1) {
         const long double t = static_cast<long double>(i) / static_cast<long double>(n - 1);
         switch (sx) {
-          case scalar::binary32: x = mix<float>(a, b, t); break;
-          case scalar::binary64: x = mix<double>(a, b, t); break;
-          case scalar::long_double: x = mix<long double>(a, b, t); break;
+          case scalar::binary32:
+            x = mix<float>(a, b, t);
+            break;
+          case scalar::binary64:
+            x = mix<double>(a, b, t);
+            break;
+          case scalar::long_double:
+            x = mix<long double>(a, b, t);
+            break;
         }
       }
       calls.push_back({x, y});
@@ -269,7 +280,7 @@ int evaluate(const options& o) {
 
   const eval_fn ours = eval_of(fn, o.prec, false);
   const eval_fn theirs = eval_of(fn, o.prec, true);
-  const scalar sr = sx;   // results have the library's type (or are integers)
+  const scalar sr = sx;  // results have the library's type (or are integers)
   const std::string name = member_name(fn, o.prec);
 
   std::vector<row> rows;
@@ -286,9 +297,10 @@ int evaluate(const options& o) {
       r.push_back("libm");
       add_result(r, platform, fn, sr);
       if (integer_result(fn.shape)) {
-        const unsigned long long d = mine.integer > platform.integer
-                                         ? static_cast<unsigned long long>(mine.integer) - static_cast<unsigned long long>(platform.integer)
-                                         : static_cast<unsigned long long>(platform.integer) - static_cast<unsigned long long>(mine.integer);
+        const unsigned long long d =
+            mine.integer > platform.integer
+                ? static_cast<unsigned long long>(mine.integer) - static_cast<unsigned long long>(platform.integer)
+                : static_cast<unsigned long long>(platform.integer) - static_cast<unsigned long long>(mine.integer);
         r.push_back("diff " + std::to_string(d));
       } else {
         r.push_back("diff " + ulp_distance(mine.value, platform.value, sr));
@@ -310,7 +322,8 @@ int report(const options& o) {
   r.quick = o.quick;
   if (o.reps) {
     long n = 0;
-    if (!parse_count(o.reps, 1000, n)) usage_error(std::string("malformed count '") + o.reps + "' for --reps (1 to 1000)");
+    if (!parse_count(o.reps, 1000, n))
+      usage_error(std::string("malformed count '") + o.reps + "' for --reps (1 to 1000)");
     r.repetitions = static_cast<int>(n);
   }
   for (std::size_t i = 1; i < o.positional.size(); ++i) r.only.push_back(&function_named(o.positional[i]));

@@ -70,8 +70,8 @@ std::string parse_bits(const std::string& text, scalar s, long double& out) {
     }
   }
   if (digits.size() > max_digits) {
-    return "bit pattern '" + text + "' is wider than the " + std::to_string(max_digits * 4) +
-           " bits of " + scalar_name(s);
+    return "bit pattern '" + text + "' is wider than the " + std::to_string(max_digits * 4) + " bits of " +
+           scalar_name(s);
   }
   if (s == scalar::binary32) {
     out = word32_layout::from_bits(static_cast<std::uint32_t>(std::strtoull(digits.c_str(), nullptr, 16)));
@@ -80,7 +80,8 @@ std::string parse_bits(const std::string& text, scalar s, long double& out) {
   } else {
     const std::size_t split = digits.size() > 16 ? digits.size() - 16 : 0;
     x87_bits b;
-    b.sign_exponent = static_cast<std::uint16_t>(split ? std::strtoul(digits.substr(0, split).c_str(), nullptr, 16) : 0);
+    b.sign_exponent =
+        static_cast<std::uint16_t>(split ? std::strtoul(digits.substr(0, split).c_str(), nullptr, 16) : 0);
     b.significand = std::strtoull(digits.substr(split).c_str(), nullptr, 16);
     out = x87_from_bits(b);
   }
@@ -101,16 +102,14 @@ std::uint64_t order_key(std::uint64_t bits, std::uint64_t sign_mask) {
   return (bits & sign_mask) ? middle - (bits & ~sign_mask) : middle + bits;
 }
 
-std::string steps(std::uint64_t a, std::uint64_t b) {
-  return std::to_string(a > b ? a - b : b - a) + " ulp";
-}
+std::string steps(std::uint64_t a, std::uint64_t b) { return std::to_string(a > b ? a - b : b - a) + " ulp"; }
 
 long double binary64_spacing(long double at) {
   const double a = std::fabs(static_cast<double>(at));
   if (!(a >= 0x1p-1022)) return std::ldexp(1.0, -1074);
   int e = 0;
   std::frexp(a, &e);
-  return std::ldexp(1.0, e - 53);   // exact as a double
+  return std::ldexp(1.0, e - 53);  // exact as a double
 }
 
 }  // namespace
@@ -170,17 +169,15 @@ std::string shortest(long double value, scalar s) {
 
 std::string hex(long double value, scalar s) {
   if (std::isnan(value)) {
-    if (s == scalar::binary32)
-      return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
-    if (is_binary64(s))
-      return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
+    if (s == scalar::binary32) return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
+    if (is_binary64(s)) return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
     const x87_bits b = bits_of_x87(value);
     return "nan(0x" + hex_digits(b.sign_exponent, 4) + hex_digits(b.significand, 16) + ")";
   }
   if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
   if (!is_x87(s)) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%a", static_cast<double>(value));   // a float widens exactly
+    std::snprintf(buf, sizeof buf, "%a", static_cast<double>(value));  // a float widens exactly
     return buf;
   }
   const std::string sign = std::signbit(value) ? "-" : "";
@@ -188,7 +185,7 @@ std::string hex(long double value, scalar s) {
   // Normalised to a leading 1 like the other formats, rather than the x87
   // style with the integer bit as a whole hex digit.
   int e = 0;
-  const long double m = std::frexp(std::fabs(value), &e);   // [0.5, 1)
+  const long double m = std::frexp(std::fabs(value), &e);  // [0.5, 1)
   const auto significand = static_cast<std::uint64_t>(std::ldexp(m, 64));
   std::string fraction = hex_digits(significand << 1, 16);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();

@@ -16,7 +16,7 @@ namespace varnel_cli {
 enum class scalar { binary32, binary64, long_double };
 
 scalar scalar_of(precision p);
-const char* scalar_name(scalar s);   // "float", "double", "long double"
+const char* scalar_name(scalar s);  // "float", "double", "long double"
 
 // Parses text as a value of type s and stores it (exactly) in out.  With
 // bits, text must be 0x followed by at most 8, 16 or 20 hex digits: the

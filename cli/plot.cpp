@@ -21,18 +21,20 @@ enum class axis { linear, log_magnitude, signed_log };
 
 struct x_scale {
   axis kind = axis::linear;
-  double lo = 0, hi = 1;        // in transformed units
-  double min_abs = 1;           // for signed_log
+  double lo = 0, hi = 1;  // in transformed units
+  double min_abs = 1;     // for signed_log
 
   double transform(double x) const {
     switch (kind) {
-      case axis::log_magnitude: return std::log10(std::fabs(x));
+      case axis::log_magnitude:
+        return std::log10(std::fabs(x));
       case axis::signed_log:
         if (x == 0) return 0;
         // Difference of logarithms: the quotient would overflow for a
         // subnormal smallest magnitude.
         return std::copysign(std::log10(std::fabs(x)) - std::log10(min_abs) + 1, x);
-      default: return x;
+      default:
+        return x;
     }
   }
 };
@@ -81,10 +83,14 @@ std::string num(double v) {
 std::string escape(const std::string& text) {
   std::string out;
   for (const char c : text) {
-    if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else if (c == '&') out += "&amp;";
-    else out += c;
+    if (c == '<')
+      out += "&lt;";
+    else if (c == '>')
+      out += "&gt;";
+    else if (c == '&')
+      out += "&amp;";
+    else
+      out += c;
   }
   return out;
 }
@@ -119,11 +125,14 @@ bool write_error_plot(const std::string& path, const std::string& title, const s
     auto px = [&](double x) { return left + (xs.transform(x) - xs.lo) / (xs.hi - xs.lo) * inner_w; };
     auto py = [&](double e) { return y0 + 16 + inner_h - std::min(e, top) / top * inner_h; };
 
-    const char* scale = xs.kind == axis::linear ? "linear x" : xs.kind == axis::log_magnitude ? "log |x|" : "signed log x";
+    const char* scale = xs.kind == axis::linear          ? "linear x"
+                        : xs.kind == axis::log_magnitude ? "log |x|"
+                                                         : "signed log x";
     std::fprintf(f, "<text x=\"%g\" y=\"%g\" font-weight=\"bold\">%s</text>\n", left, y0 + 10,
                  escape(panel.range).c_str());
     std::fprintf(f, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"#555\">%zu points, %s, error in %s</text>\n",
-                 plot_width - right, y0 + 10, panel.points.size(), scale, panel.absolute ? "absolute terms" : unit.c_str());
+                 plot_width - right, y0 + 10, panel.points.size(), scale,
+                 panel.absolute ? "absolute terms" : unit.c_str());
     std::fprintf(f, "<rect x=\"%g\" y=\"%g\" width=\"%g\" height=\"%g\" fill=\"none\" stroke=\"#999\"/>\n", left,
                  y0 + 16, inner_w, inner_h);
     // Error scale: 0, the top, and the half-ulp line that a correctly
@@ -131,14 +140,18 @@ bool write_error_plot(const std::string& path, const std::string& title, const s
     std::fprintf(f, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\">%s</text>\n", left - 4, y0 + 16 + inner_h + 4, "0");
     std::fprintf(f, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\">%s</text>\n", left - 4, y0 + 16 + 8, num(top).c_str());
     if (!panel.absolute && top > 0.5) {
-      std::fprintf(f, "<line x1=\"%g\" y1=\"%g\" x2=\"%g\" y2=\"%g\" stroke=\"#c66\" stroke-dasharray=\"4 3\"/>\n", left,
-                   py(0.5), left + inner_w, py(0.5));
+      std::fprintf(f, "<line x1=\"%g\" y1=\"%g\" x2=\"%g\" y2=\"%g\" stroke=\"#c66\" stroke-dasharray=\"4 3\"/>\n",
+                   left, py(0.5), left + inner_w, py(0.5));
       std::fprintf(f, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\" fill=\"#c66\">0.5</text>\n", left - 4, py(0.5) + 4);
     }
-    const double lo_x = std::min_element(panel.points.begin(), panel.points.end(),
-                                         [](const plot_point& a, const plot_point& b) { return a.x < b.x; })->x;
-    const double hi_x = std::max_element(panel.points.begin(), panel.points.end(),
-                                         [](const plot_point& a, const plot_point& b) { return a.x < b.x; })->x;
+    const double lo_x =
+        std::min_element(panel.points.begin(), panel.points.end(), [](const plot_point& a, const plot_point& b) {
+          return a.x < b.x;
+        })->x;
+    const double hi_x =
+        std::max_element(panel.points.begin(), panel.points.end(), [](const plot_point& a, const plot_point& b) {
+          return a.x < b.x;
+        })->x;
     std::fprintf(f, "<text x=\"%g\" y=\"%g\">%s</text>\n", px(lo_x), y0 + 16 + inner_h + 14, num(lo_x).c_str());
     std::fprintf(f, "<text x=\"%g\" y=\"%g\" text-anchor=\"end\">%s</text>\n", px(hi_x), y0 + 16 + inner_h + 14,
                  num(hi_x).c_str());
@@ -149,7 +162,9 @@ bool write_error_plot(const std::string& path, const std::string& title, const s
         const double e = side == 0 ? p.theirs : p.ours;
         const bool clipped = !(e <= top);
         std::fprintf(f, "<circle cx=\"%.1f\" cy=\"%.1f\" r=\"1.6\" fill=\"%s\"/>\n", px(p.x), py(clipped ? top : e),
-                     clipped ? "#d00" : side == 0 ? "#aaa" : "#1f5fbf");
+                     clipped     ? "#d00"
+                     : side == 0 ? "#aaa"
+                                 : "#1f5fbf");
       }
     }
   }

@@ -120,7 +120,7 @@ std::vector<range_result> measure_accuracy(const function_entry& fn, precision p
         r.panel.absolute = r.absolute;
         ranges.push_back(r);
       } else {
-        std::rotate(found, found + 1, ranges.end());   // keep the current range last
+        std::rotate(found, found + 1, ranges.end());  // keep the current range last
       }
     }
     range_result& r = ranges.back();
@@ -146,7 +146,7 @@ std::vector<range_result> measure_accuracy(const function_entry& fn, precision p
 
 struct speed_settings {
   int repetitions;
-  int passes;               // walks through all blocks per repetition
+  int passes;  // walks through all blocks per repetition
   std::size_t blocks;
 };
 
@@ -161,26 +161,25 @@ double median(std::vector<double> v) {
   return n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
 }
 
-template <class T>
-double time_once(const member<T>& m, const speed_inputs<T>& in, std::vector<T>& out, int passes) {
+template <class T> double time_once(const member<T>& m, const speed_inputs<T>& in, std::vector<T>& out, int passes) {
   const auto start = clock_type::now();
   for (int p = 0; p < passes; ++p) {
-    for (std::size_t b = 0; b < in.block_count; ++b) m.throughput(in.x_block(b), in.y_block(b), out.data(), in.block_size);
+    for (std::size_t b = 0; b < in.block_count; ++b)
+      m.throughput(in.x_block(b), in.y_block(b), out.data(), in.block_size);
   }
   const auto stop = clock_type::now();
   const double ns = std::chrono::duration<double, std::nano>(stop - start).count();
   return ns / (static_cast<double>(passes) * static_cast<double>(in.calls()));
 }
 
-template <class T>
-std::vector<speed_result> measure_speed(const function_entry& fn, const speed_settings& set) {
+template <class T> std::vector<speed_result> measure_speed(const function_entry& fn, const speed_settings& set) {
   const member_pair<T>& pair = members_of<T>(fn);
   const domain_list doms = domains_for(fn, precision_of_type<T>::value);
   std::vector<speed_result> results;
   for (int k = 0; k < doms.count; ++k) {
     const speed_inputs<T> in = make_speed_inputs<T>(fn, doms.items[k], set.blocks);
     std::vector<T> out(in.block_size);
-    time_once(pair.varnel, in, out, 1);   // warm caches and clocks for both
+    time_once(pair.varnel, in, out, 1);  // warm caches and clocks for both
     time_once(pair.libm, in, out, 1);
     std::vector<double> ours, theirs;
     for (int r = 0; r < set.repetitions; ++r) {
@@ -201,9 +200,12 @@ std::vector<speed_result> measure_speed(const function_entry& fn, const speed_se
 
 std::vector<speed_result> measure_speed(const function_entry& fn, precision prec, const speed_settings& set) {
   switch (prec) {
-    case precision::single: return measure_speed<float>(fn, set);
-    case precision::dbl: return measure_speed<double>(fn, set);
-    default: return measure_speed<long double>(fn, set);
+    case precision::single:
+      return measure_speed<float>(fn, set);
+    case precision::dbl:
+      return measure_speed<double>(fn, set);
+    default:
+      return measure_speed<long double>(fn, set);
   }
 }
 
@@ -248,7 +250,8 @@ int run_report(const report_options& opt) {
     const function_entry& fn = *chosen[i];
     const std::string file = std::string(fn.name) + (opt.prec == precision::single ? "f" : "");
     const std::string path = opt.data_dir + "/" + file + ".tsv";
-    progress.show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] accuracy " + member_name(fn, opt.prec));
+    progress.show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] accuracy " +
+                  member_name(fn, opt.prec));
     if (!have_data) continue;
     if (!std::filesystem::exists(path, ec)) {
       without_data.push_back(fn.name);
@@ -294,10 +297,11 @@ int run_report(const report_options& opt) {
   std::printf("# varnel-math report (%s)\n\n%s.\n\n", type, build_description().c_str());
   if (!accuracy.empty()) {
     std::printf("## Accuracy\n\n");
-    std::printf("Against the reference data in %s: error in ulps of %s at the reference value\n"
-                "(\"abs\": absolute error, for ranges next to a zero of the function). Worst x: where\n"
-                "varnel's error is largest.\n\n",
-                opt.data_dir.c_str(), s == scalar::binary32 ? "float" : "double");
+    std::printf(
+        "Against the reference data in %s: error in ulps of %s at the reference value\n"
+        "(\"abs\": absolute error, for ranges next to a zero of the function). Worst x: where\n"
+        "varnel's error is largest.\n\n",
+        opt.data_dir.c_str(), s == scalar::binary32 ? "float" : "double");
     std::printf("| function | range | points | varnel max | varnel mean | worst x | libm max | libm mean |\n");
     std::printf("|---|---|---:|---:|---:|---|---:|---:|\n");
     for (const accuracy_entry& a : accuracy) {
@@ -306,10 +310,10 @@ int run_report(const report_options& opt) {
         std::string worst = shortest(r.worst_x, s);
         if (two) worst += ", " + shortest(r.worst_y, s);
         const double n = static_cast<double>(r.points);
-        std::printf("| %s | %s | %ld | %s | %s | %s | %s | %s |\n", member_name(*a.fn, opt.prec).c_str(), r.name.c_str(),
-                    r.points, error_text(r.max_ours, r.absolute).c_str(), error_text(r.sum_ours / n, r.absolute).c_str(),
-                    worst.c_str(), error_text(r.max_theirs, r.absolute).c_str(),
-                    error_text(r.sum_theirs / n, r.absolute).c_str());
+        std::printf("| %s | %s | %ld | %s | %s | %s | %s | %s |\n", member_name(*a.fn, opt.prec).c_str(),
+                    r.name.c_str(), r.points, error_text(r.max_ours, r.absolute).c_str(),
+                    error_text(r.sum_ours / n, r.absolute).c_str(), worst.c_str(),
+                    error_text(r.max_theirs, r.absolute).c_str(), error_text(r.sum_theirs / n, r.absolute).c_str());
       }
     }
     std::printf("\n");
@@ -321,9 +325,10 @@ int run_report(const report_options& opt) {
   }
 
   std::printf("## Speed\n\n");
-  std::printf("Nanoseconds per call, independent calls (throughput) over %zu blocks of %zu inputs drawn\n"
-              "from the domain shown, median of %d repetitions; the same inputs for both; ratio = varnel / libm.\n\n",
-              set.blocks, speed_block_size, set.repetitions);
+  std::printf(
+      "Nanoseconds per call, independent calls (throughput) over %zu blocks of %zu inputs drawn\n"
+      "from the domain shown, median of %d repetitions; the same inputs for both; ratio = varnel / libm.\n\n",
+      set.blocks, speed_block_size, set.repetitions);
   std::printf("| function | inputs | varnel ns | libm ns | ratio |\n");
   std::printf("|---|---|---:|---:|---:|\n");
   double log_sum = 0;
@@ -343,8 +348,8 @@ int run_report(const report_options& opt) {
   const double seconds = std::chrono::duration<double>(clock_type::now() - started).count();
   char summary[256];
   std::snprintf(summary, sizeof summary,
-                "varnel-math report: %d functions, %ld reference points, %d timed input sets, %d plots, %.1f s",
-                total, reference_points, ratios, plots, seconds);
+                "varnel-math report: %d functions, %ld reference points, %d timed input sets, %d plots, %.1f s", total,
+                reference_points, ratios, plots, seconds);
   progress.finish(summary);
   return 0;
 }

@@ -23,7 +23,7 @@ inline constexpr std::size_t speed_block_size = 1024;
 inline constexpr std::size_t speed_block_count = 16;
 
 template <class T> struct speed_inputs {
-  std::vector<T> x, y;   // block b occupies [b * block_size, (b + 1) * block_size)
+  std::vector<T> x, y;  // block b occupies [b * block_size, (b + 1) * block_size)
   std::size_t block_size = speed_block_size;
   std::size_t block_count = speed_block_count;
 
@@ -43,9 +43,8 @@ template <> inline const member_pair<float>& members_of<float>(const function_en
 template <> inline const member_pair<double>& members_of<double>(const function_entry& fn) { return fn.d; }
 template <> inline const member_pair<long double>& members_of<long double>(const function_entry& fn) { return fn.l; }
 
-template <class T>
-speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
-                                  std::size_t block_count = speed_block_count) {
+template <class T> speed_inputs<T> make_speed_inputs(const function_entry& fn, const domain& dom,
+                                                     std::size_t block_count = speed_block_count) {
   speed_inputs<T> in;
   in.block_count = block_count;
   const std::size_t n = in.calls();

@@ -25,12 +25,12 @@ int check_classification(void); /* tr1_calls.cpp: the number of failures */
 
 static int failures = 0;
 
-#define CHECK(cond)                                              \
-  do {                                                           \
-    if (!(cond)) {                                               \
+#define CHECK(cond)                                                      \
+  do {                                                                   \
+    if (!(cond)) {                                                       \
       fprintf(stderr, "%s:%d: failed: %s\n", __FILE__, __LINE__, #cond); \
-      ++failures;                                                \
-    }                                                            \
+      ++failures;                                                        \
+    }                                                                    \
   } while (0)
 
 static int same_bits(double a, double b) { return memcmp(&a, &b, sizeof a) == 0; }
@@ -72,8 +72,8 @@ static const struct {
    results, NaN, infinities, and long double values that are not binary64
    ones (which round to binary64 before the library computes). */
 static const long double arguments[] = {
-    0.0L, -0.0L, 0.5L, -0.5L, 1.0L, -1.0L, 2.5L, -3.5L, 30.0L, 200.0L, -200.5L, 1e-310L, 3e9L, -3e9L,
-    1e300L, HUGE_VAL, -HUGE_VAL, 1.0L + 0x1p-60L, 0.5L + 0x1p-62L, 0.75L - 0x1p-61L,
+    0.0L,    -0.0L,   0.5L, -0.5L, 1.0L,   -1.0L,    2.5L,      -3.5L,           30.0L,           200.0L,
+    -200.5L, 1e-310L, 3e9L, -3e9L, 1e300L, HUGE_VAL, -HUGE_VAL, 1.0L + 0x1p-60L, 0.5L + 0x1p-62L, 0.75L - 0x1p-61L,
 };
 #define COUNT(a) (sizeof(a) / sizeof((a)[0]))
 
@@ -93,8 +93,8 @@ static void check_long_double_members(void) {
       errno = 0;
       (void)unary[i].f((float)x);
       if (!same_bits(rd, rl) || ed != el) {
-        fprintf(stderr, "%sl(%a) = %a errno %d, %s gives %a errno %d\n", unary[i].name, (double)x, rl,
-                el, unary[i].name, rd, ed);
+        fprintf(stderr, "%sl(%a) = %a errno %d, %s gives %a errno %d\n", unary[i].name, (double)x, rl, el,
+                unary[i].name, rd, ed);
         ++failures;
       }
     }
@@ -113,8 +113,8 @@ static void check_long_double_members(void) {
         el = errno;
         (void)binary[i].f((float)x, (float)y);
         if (!same_bits(rd, rl) || ed != el) {
-          fprintf(stderr, "%sl(%a, %a) = %a errno %d, %s gives %a errno %d\n", binary[i].name,
-                  (double)x, (double)y, rl, el, binary[i].name, rd, ed);
+          fprintf(stderr, "%sl(%a, %a) = %a errno %d, %s gives %a errno %d\n", binary[i].name, (double)x, (double)y, rl,
+                  el, binary[i].name, rd, ed);
           ++failures;
         }
       }

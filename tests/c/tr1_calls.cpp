@@ -25,10 +25,8 @@ void check(bool ok, const char* what, double x) {
 }
 
 // True when tr1::isnan<T> can be named with its template argument.
-template <class T, class = void>
-struct explicitly_callable : std::false_type {};
-template <class T>
-struct explicitly_callable<T, std::void_t<decltype(tr1::isnan<T>(T()))>> : std::true_type {};
+template <class T, class = void> struct explicitly_callable : std::false_type {};
+template <class T> struct explicitly_callable<T, std::void_t<decltype(tr1::isnan<T>(T()))>> : std::true_type {};
 
 #if defined(_WIN32)
 // The libraries' long double is binary64 there.
@@ -38,8 +36,7 @@ constexpr bool wider_long_double_caller = std::numeric_limits<long double>::digi
 constexpr bool wider_long_double_caller = false;
 #endif
 
-template <class T>
-int expected_class(T x) {
+template <class T> int expected_class(T x) {
   if (x != x) return tr1::fp_nan;
   if (std::fabs(x) == std::numeric_limits<T>::infinity()) return tr1::fp_infinite;
   if (x == 0) return tr1::fp_zero;
@@ -49,10 +46,17 @@ int expected_class(T x) {
 }  // namespace
 
 extern "C" int check_classification(void) {
-  const long double values[] = {0.0L, -0.0L, 1.0L, -2.5L, 5e-324L, 0x1p-1022L, 1e300L,
+  const long double values[] = {0.0L,
+                                -0.0L,
+                                1.0L,
+                                -2.5L,
+                                5e-324L,
+                                0x1p-1022L,
+                                1e300L,
                                 std::numeric_limits<long double>::infinity(),
                                 -std::numeric_limits<long double>::infinity(),
-                                std::numeric_limits<long double>::quiet_NaN(), 1.0L + 0x1p-60L};
+                                std::numeric_limits<long double>::quiet_NaN(),
+                                1.0L + 0x1p-60L};
   for (const long double v : values) {
     const double d = static_cast<double>(v);
     const float f = static_cast<float>(d);
@@ -70,8 +74,7 @@ extern "C" int check_classification(void) {
     check(tr1::fpclassify(v) == ld_class, "fpclassify<long double>", d);
     check(tr1::isnan(v) == (ld_class == tr1::fp_nan), "isnan<long double>", d);
     check(tr1::isinf(v) == (ld_class == tr1::fp_infinite), "isinf<long double>", d);
-    check(tr1::isfinite(v) == (ld_class != tr1::fp_nan && ld_class != tr1::fp_infinite),
-          "isfinite<long double>", d);
+    check(tr1::isfinite(v) == (ld_class != tr1::fp_nan && ld_class != tr1::fp_infinite), "isfinite<long double>", d);
     check(tr1::isnormal(v) == (ld_class == tr1::fp_normal), "isnormal<long double>", d);
     check(tr1::signbit(v) == std::signbit(d), "signbit<long double>", d);
   }

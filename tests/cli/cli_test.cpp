@@ -24,7 +24,7 @@
 
 namespace {
 
-std::string program;   // path of varnel-math
+std::string program;  // path of varnel-math
 std::filesystem::path scratch;
 
 struct run_result {
@@ -98,7 +98,7 @@ std::string join(const std::vector<std::string>& v) {
 
 struct exact_case {
   std::vector<std::string> args;
-  std::vector<std::string> expected;   // stdout, line by line
+  std::vector<std::string> expected;  // stdout, line by line
 };
 
 // Values that hold by definition (sign transfer, exact rounding, C99's rule
@@ -106,67 +106,69 @@ struct exact_case {
 // values copied from the program.
 std::vector<exact_case> exact_cases() {
   std::vector<exact_case> cases = {
-    {{"copysign", "2", "-0"}, {"copysign(2, -0) = -2  -0x1p+1  ok"}},
-    {{"copysign", "0x1.8p+1", "-inf"}, {"copysign(3, -inf) = -3  -0x1.8p+1  ok"}},
-    {{"fmax", "1", "nan"}, {"fmax(1, nan) = 1  0x1p+0  ok"}},
-    {{"fmin", "-inf", "nan"}, {"fmin(-inf, nan) = -inf  -inf  ok"}},
-    {{"hypot", "3", "4"}, {"hypot(3, 4) = 5  0x1.4p+2  ok"}},
-    {{"hypot", "1.5e308", "1.5e308"}, {"hypot(1.5e+308, 1.5e+308) = inf  inf  ERANGE"}},
-    {{"round", "2.5"}, {"round(2.5) = 3  0x1.8p+1  ok"}},
-    {{"trunc", "-0.5"}, {"trunc(-0.5) = -0  -0x0p+0  ok"}},
-    {{"log1p", "-2"}, {"log1p(-2) = nan  nan(0x7ff8000000000000)  EDOM"}},
-    {{"log1p", "-1"}, {"log1p(-1) = -inf  -inf  ERANGE"}},
-    {{"log1p", "0"}, {"log1p(0) = 0  0x0p+0  ok"}},
-    // integer results: the integer and errno; NaN saturates to the lowest long
-    {{"lround", "2.5"}, {"lround(2.5) = 3  ok"}},
-    {{"llround", "-2.5"}, {"llround(-2.5) = -3  ok"}},
-    // (long is 64 or 32 bits wide: the lowest long, from the type)
-    {{"lround", "nan"}, {"lround(nan) = " + std::to_string(std::numeric_limits<long>::min()) + "  ERANGE"}},
-    // the other libraries, named by their suffix; float shortest forms
-    {{"--float", "copysign", "0x1p-149", "-1"}, {"copysignf(1e-45, -1) = -1e-45  -0x1p-149  ok"}},
-    {{"--float", "round", "0.1"}, {"roundf(0.1) = 0  0x0p+0  ok"}},
-    {{"--float", "trunc", "16777215.5"}, {"truncf(16777216) = 16777216  0x1p+24  ok"}},
-    {{"--long-double", "copysign", "1", "-1"}, {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
-    // bit patterns, with a NaN payload carried through and shown in full
-    {{"--bits", "copysign", "0x3ff8000000000000", "0x8000000000000000"}, {"copysign(1.5, -0) = -1.5  -0x1.8p+0  ok"}},
-    {{"--bits", "copysign", "0x7ff8000000000123", "0xbff0000000000000"},
-     {"copysign(nan, -1) = -nan  nan(0xfff8000000000123)  ok"}},
-    {{"--float", "--bits", "copysign", "0x7f800000", "0x80000000"}, {"copysignf(inf, -0) = -inf  -inf  ok"}},
-    // several arguments and --range give aligned tables
-    {{"round", "0.5", "-1.5", "2"},
-     {"round(0.5)  = 1   0x1p+0   ok", "round(-1.5) = -2  -0x1p+1  ok", "round(2)    = 2   0x1p+1   ok"}},
-    {{"trunc", "--range", "-1", "1", "5"},
-     {"trunc(-1)   = -1  -0x1p+0  ok", "trunc(-0.5) = -0  -0x0p+0  ok", "trunc(0)    = 0   0x0p+0   ok",
-      "trunc(0.5)  = 0   0x0p+0   ok", "trunc(1)    = 1   0x1p+0   ok"}},
-    {{"hypot", "--range", "0", "3", "2", "4"}, {"hypot(0, 4) = 4  0x1p+2    ok", "hypot(3, 4) = 5  0x1.4p+2  ok"}},
-    // a range as wide as the format: the midpoint is 0, not inf - inf
-    {{"copysign", "--range", "-1.5e308", "1.5e308", "3", "1"},
-     {"copysign(-1.5e+308, 1) = 1.5e+308  0x1.ab36d48e1acfp+1023  ok",
-      "copysign(0, 1)         = 0         0x0p+0                  ok",
-      "copysign(1.5e+308, 1)  = 1.5e+308  0x1.ab36d48e1acfp+1023  ok"}},
-    // --compare: functions the platform computes exactly too
-    {{"--compare", "copysign", "2", "-0"}, {"copysign(2, -0) = -2  -0x1p+1  ok  libm -2  -0x1p+1  ok  diff 0 ulp"}},
-    {{"lround", "--compare", "2.5"}, {"lround(2.5) = 3  ok  libm 3  ok  diff 0"}},
-    {{"--float", "--compare", "trunc", "-0.75"}, {"truncf(-0.75) = -0  -0x0p+0  ok  libm -0  -0x0p+0  ok  diff 0 ulp"}},
-    // "--" ends the options, so a negative number may come first
-    {{"copysign", "--", "-1", "1"}, {"copysign(-1, 1) = 1  0x1p+0  ok"}},
+      {{"copysign", "2", "-0"}, {"copysign(2, -0) = -2  -0x1p+1  ok"}},
+      {{"copysign", "0x1.8p+1", "-inf"}, {"copysign(3, -inf) = -3  -0x1.8p+1  ok"}},
+      {{"fmax", "1", "nan"}, {"fmax(1, nan) = 1  0x1p+0  ok"}},
+      {{"fmin", "-inf", "nan"}, {"fmin(-inf, nan) = -inf  -inf  ok"}},
+      {{"hypot", "3", "4"}, {"hypot(3, 4) = 5  0x1.4p+2  ok"}},
+      {{"hypot", "1.5e308", "1.5e308"}, {"hypot(1.5e+308, 1.5e+308) = inf  inf  ERANGE"}},
+      {{"round", "2.5"}, {"round(2.5) = 3  0x1.8p+1  ok"}},
+      {{"trunc", "-0.5"}, {"trunc(-0.5) = -0  -0x0p+0  ok"}},
+      {{"log1p", "-2"}, {"log1p(-2) = nan  nan(0x7ff8000000000000)  EDOM"}},
+      {{"log1p", "-1"}, {"log1p(-1) = -inf  -inf  ERANGE"}},
+      {{"log1p", "0"}, {"log1p(0) = 0  0x0p+0  ok"}},
+      // integer results: the integer and errno; NaN saturates to the lowest long
+      {{"lround", "2.5"}, {"lround(2.5) = 3  ok"}},
+      {{"llround", "-2.5"}, {"llround(-2.5) = -3  ok"}},
+      // (long is 64 or 32 bits wide: the lowest long, from the type)
+      {{"lround", "nan"}, {"lround(nan) = " + std::to_string(std::numeric_limits<long>::min()) + "  ERANGE"}},
+      // the other libraries, named by their suffix; float shortest forms
+      {{"--float", "copysign", "0x1p-149", "-1"}, {"copysignf(1e-45, -1) = -1e-45  -0x1p-149  ok"}},
+      {{"--float", "round", "0.1"}, {"roundf(0.1) = 0  0x0p+0  ok"}},
+      {{"--float", "trunc", "16777215.5"}, {"truncf(16777216) = 16777216  0x1p+24  ok"}},
+      {{"--long-double", "copysign", "1", "-1"}, {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
+      // bit patterns, with a NaN payload carried through and shown in full
+      {{"--bits", "copysign", "0x3ff8000000000000", "0x8000000000000000"}, {"copysign(1.5, -0) = -1.5  -0x1.8p+0  ok"}},
+      {{"--bits", "copysign", "0x7ff8000000000123", "0xbff0000000000000"},
+       {"copysign(nan, -1) = -nan  nan(0xfff8000000000123)  ok"}},
+      {{"--float", "--bits", "copysign", "0x7f800000", "0x80000000"}, {"copysignf(inf, -0) = -inf  -inf  ok"}},
+      // several arguments and --range give aligned tables
+      {{"round", "0.5", "-1.5", "2"},
+       {"round(0.5)  = 1   0x1p+0   ok", "round(-1.5) = -2  -0x1p+1  ok", "round(2)    = 2   0x1p+1   ok"}},
+      {{"trunc", "--range", "-1", "1", "5"},
+       {"trunc(-1)   = -1  -0x1p+0  ok", "trunc(-0.5) = -0  -0x0p+0  ok", "trunc(0)    = 0   0x0p+0   ok",
+        "trunc(0.5)  = 0   0x0p+0   ok", "trunc(1)    = 1   0x1p+0   ok"}},
+      {{"hypot", "--range", "0", "3", "2", "4"}, {"hypot(0, 4) = 4  0x1p+2    ok", "hypot(3, 4) = 5  0x1.4p+2  ok"}},
+      // a range as wide as the format: the midpoint is 0, not inf - inf
+      {{"copysign", "--range", "-1.5e308", "1.5e308", "3", "1"},
+       {"copysign(-1.5e+308, 1) = 1.5e+308  0x1.ab36d48e1acfp+1023  ok",
+        "copysign(0, 1)         = 0         0x0p+0                  ok",
+        "copysign(1.5e+308, 1)  = 1.5e+308  0x1.ab36d48e1acfp+1023  ok"}},
+      // --compare: functions the platform computes exactly too
+      {{"--compare", "copysign", "2", "-0"}, {"copysign(2, -0) = -2  -0x1p+1  ok  libm -2  -0x1p+1  ok  diff 0 ulp"}},
+      {{"lround", "--compare", "2.5"}, {"lround(2.5) = 3  ok  libm 3  ok  diff 0"}},
+      {{"--float", "--compare", "trunc", "-0.75"},
+       {"truncf(-0.75) = -0  -0x0p+0  ok  libm -0  -0x0p+0  ok  diff 0 ulp"}},
+      // "--" ends the options, so a negative number may come first
+      {{"copysign", "--", "-1", "1"}, {"copysign(-1, 1) = 1  0x1p+0  ok"}},
   };
   // long double in the libraries' format: x87 on Linux, binary64 on Windows.
   if (varnel::math::detail::long_double_is_x87) {
-    cases.insert(cases.end(), {
-        // a long double that is not a double keeps every bit and prints normalised
-        {{"--long-double", "fmax", "0x1.0000000000000002p+0", "1"},
-         {"fmaxl(1.0000000000000000001, 1) = 1.0000000000000000001  0x1.0000000000000002p+0  ok"}},
-        {{"--long-double", "--bits", "copysign", "0x3fff8000000000000000", "0xbfff8000000000000000"},
-         {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
-    });
+    cases.insert(cases.end(),
+                 {
+                     // a long double that is not a double keeps every bit and prints normalised
+                     {{"--long-double", "fmax", "0x1.0000000000000002p+0", "1"},
+                      {"fmaxl(1.0000000000000000001, 1) = 1.0000000000000000001  0x1.0000000000000002p+0  ok"}},
+                     {{"--long-double", "--bits", "copysign", "0x3fff8000000000000000", "0xbfff8000000000000000"},
+                      {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
+                 });
   } else {
     cases.insert(cases.end(), {
-        {{"--long-double", "--bits", "copysign", "0x3ff0000000000000", "0xbff0000000000000"},
-         {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
-        {{"--long-double", "--bits", "copysign", "0x7ff0000000000001", "0x8000000000000000"},
-         {"copysignl(nan, -0) = -nan  nan(0xfff0000000000001)  ok"}},
-    });
+                                  {{"--long-double", "--bits", "copysign", "0x3ff0000000000000", "0xbff0000000000000"},
+                                   {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
+                                  {{"--long-double", "--bits", "copysign", "0x7ff0000000000001", "0x8000000000000000"},
+                                   {"copysignl(nan, -0) = -nan  nan(0xfff0000000000001)  ok"}},
+                              });
   }
   return cases;
 }
@@ -203,7 +205,7 @@ TEST(Compare, PassThroughAgreesWithThePlatform) {
 
 struct error_case {
   std::vector<std::string> args;
-  const char* problem;   // must appear in the one line on stderr
+  const char* problem;  // must appear in the one line on stderr
 };
 
 const error_case error_cases[] = {
@@ -322,7 +324,8 @@ TEST(Report, AccuracyAgainstKnownReferences) {
   EXPECT_TRUE(has("| copysign | exact | 4 | 0.000 | 0.000 | 1, -1 | 0.000 | 0.000 |")) << r.out;
   // max 1 ulp, mean (1 + 0.25) / 2
   EXPECT_TRUE(has("| copysign | shifted | 2 | 1.000 | 0.625 | 1, 1 | 1.000 | 0.625 |")) << r.out;
-  EXPECT_TRUE(has("| copysign | near-zero | 1 | 8.7e-19 abs | 8.7e-19 abs | 0.0009765625, 1 | 8.7e-19 abs | 8.7e-19 abs |"))
+  EXPECT_TRUE(
+      has("| copysign | near-zero | 1 | 8.7e-19 abs | 8.7e-19 abs | 0.0009765625, 1 | 8.7e-19 abs | 8.7e-19 abs |"))
       << r.out;
   EXPECT_NE(r.out.find("No reference data"), std::string::npos);
   EXPECT_NE(r.out.find("fmax"), std::string::npos);

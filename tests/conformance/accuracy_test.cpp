@@ -22,11 +22,11 @@
 namespace {
 
 struct member {
-  const char* table;  // reference table name
-  const char* name;   // export
+  const char* table;            // reference table name
+  const char* name;             // export
   double (*d)(double, double);  // evaluates the export at (x, y)
   bool is_float;
-  double bound;       // maximum error allowed, ulps (absolute error for near-zero ranges)
+  double bound;  // maximum error allowed, ulps (absolute error for near-zero ranges)
 };
 
 #define UNARY(fn) [](double x, double) { return static_cast<double>(fn(x)); }
@@ -59,8 +59,7 @@ const member members[] = {
     {"expm1", "varnel_expm1l", UNARY_L(varnel_expm1l), false, 1.0},
     {"expm1f", "varnel_expm1f", UNARY_F(varnel_expm1f), true, 1.0},
     {"hypot", "varnel_hypot", [](double x, double y) { return varnel_hypot(x, y); }, false, 2.0},
-    {"hypot", "varnel_hypotl",
-     [](double x, double y) { return static_cast<double>(varnel_hypotl(x, y)); }, false, 2.0},
+    {"hypot", "varnel_hypotl", [](double x, double y) { return static_cast<double>(varnel_hypotl(x, y)); }, false, 2.0},
     {"hypotf", "varnel_hypotf",
      [](double x, double y) {
        return static_cast<double>(varnel_hypotf(static_cast<float>(x), static_cast<float>(y)));
@@ -129,7 +128,10 @@ TEST(Accuracy, EveryFunctionWithinItsDocumentedBound) {
       } else {
         err = varnel_test::ulp_error(r, p.hi, p.lo);
       }
-      if (err > s.max || s.n == 0) { s.max = std::max(err, s.max); s.worst_x = p.x; }
+      if (err > s.max || s.n == 0) {
+        s.max = std::max(err, s.max);
+        s.worst_x = p.x;
+      }
       s.sum += err;
       ++s.n;
     }

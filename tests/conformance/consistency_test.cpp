@@ -39,12 +39,59 @@ using varnel_test::current_fp_controls;
 
 std::vector<double> special_doubles() {
   const double seeds[] = {
-      0.0, 0x1p-1074, 0x1p-1022, 0x1p-149, 0x1p-126, 0x1p-60, 0x1p-28, 0x1p-26, 0x1p-13,
-      0.25, 0.5, 0.75, 1.0, 1.25, 1.5, 2.0, 2.5, 2.857142857142857, 3.0, 5.93, 6.0, 10.0, 15.0,
-      20.0, 26.5, 27.2, 27.3, 28.0, 35.04, 35.05, 100.0, 141.975, 170.0, 170.5, 171.0,
-      171.62437695630272, 172.0, 709.0, 0x1p26, 0x1p27, 0x1p31, 0x1p52, 0x1p53, 0x1p63,
-      2.6109e15, 4.085e36, 2.5599833278516385e305, 0x1.fffffep+127, 0x1p128, 1e300,
-      0x1.fffffffffffffp+1023, 0x1p-1073, 0x0.fffffffffffffp-1022,
+      0.0,
+      0x1p-1074,
+      0x1p-1022,
+      0x1p-149,
+      0x1p-126,
+      0x1p-60,
+      0x1p-28,
+      0x1p-26,
+      0x1p-13,
+      0.25,
+      0.5,
+      0.75,
+      1.0,
+      1.25,
+      1.5,
+      2.0,
+      2.5,
+      2.857142857142857,
+      3.0,
+      5.93,
+      6.0,
+      10.0,
+      15.0,
+      20.0,
+      26.5,
+      27.2,
+      27.3,
+      28.0,
+      35.04,
+      35.05,
+      100.0,
+      141.975,
+      170.0,
+      170.5,
+      171.0,
+      171.62437695630272,
+      172.0,
+      709.0,
+      0x1p26,
+      0x1p27,
+      0x1p31,
+      0x1p52,
+      0x1p53,
+      0x1p63,
+      2.6109e15,
+      4.085e36,
+      2.5599833278516385e305,
+      0x1.fffffep+127,
+      0x1p128,
+      1e300,
+      0x1.fffffffffffffp+1023,
+      0x1p-1073,
+      0x0.fffffffffffffp-1022,
   };
   std::vector<double> out;
   for (double s : seeds) {
@@ -83,8 +130,7 @@ std::uint64_t canonical(double r) {
   return std::isnan(r) ? b | 0x0008000000000000u : b;
 }
 
-template <class F>
-auto call(F f, int& err) {
+template <class F> auto call(F f, int& err) {
   const varnel_test::fp_controls before = current_fp_controls();
   errno = 0;
   auto r = f();
@@ -103,8 +149,8 @@ TEST(Consistency, LongDoubleMembersEqualDoubleMembers) {
       const long double rl = call([&] { return e.l(x); }, el);
       if (bits_of(static_cast<double>(rl)) != bits_of(rd) || ed != el) {
         if (++bad <= 5)
-          ADD_FAILURE() << e.name << "l(" << x << ") = " << static_cast<double>(rl) << " errno "
-                        << el << ", double member " << rd << " errno " << ed;
+          ADD_FAILURE() << e.name << "l(" << x << ") = " << static_cast<double>(rl) << " errno " << el
+                        << ", double member " << rd << " errno " << ed;
       }
     }
     EXPECT_EQ(bad, 0u) << e.name;
@@ -119,8 +165,8 @@ TEST(Consistency, LongDoubleMembersEqualDoubleMembers) {
       const long double rl = call([&] { return e.l(x, y); }, el);
       if (canonical(static_cast<double>(rl)) != canonical(rd) || ed != el) {
         if (++bad <= 5)
-          ADD_FAILURE() << e.name << "l(" << x << ", " << y << ") = " << static_cast<double>(rl)
-                        << " errno " << el << ", double member " << rd << " errno " << ed;
+          ADD_FAILURE() << e.name << "l(" << x << ", " << y << ") = " << static_cast<double>(rl) << " errno " << el
+                        << ", double member " << rd << " errno " << ed;
       }
     }
     EXPECT_EQ(bad, 0u) << e.name;
@@ -175,8 +221,8 @@ TEST(Consistency, WideningFloatMembersNarrowTheDoubleResult) {
       const float rf = call([&] { return e.f(x); }, ef);
       if (bits_of(rf) != bits_of(expected) || ef != expected_errno) {
         if (++bad <= 5)
-          ADD_FAILURE() << e.name << "f(" << x << ") = " << rf << " errno " << ef << ", expected "
-                        << expected << " errno " << expected_errno;
+          ADD_FAILURE() << e.name << "f(" << x << ") = " << rf << " errno " << ef << ", expected " << expected
+                        << " errno " << expected_errno;
       }
     }
     EXPECT_EQ(bad, 0u) << e.name;

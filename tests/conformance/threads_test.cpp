@@ -31,35 +31,63 @@ std::vector<outcome> run_all(const std::vector<double>& xs) {
   auto note = [&](auto r) {
     const int e = errno;
     std::uint64_t b;
-    if constexpr (sizeof(r) == 4) b = bits_of(static_cast<float>(r));
-    else if constexpr (std::is_integral_v<decltype(r)>) b = static_cast<std::uint64_t>(r);
-    else b = bits_of(static_cast<double>(r));
+    if constexpr (sizeof(r) == 4)
+      b = bits_of(static_cast<float>(r));
+    else if constexpr (std::is_integral_v<decltype(r)>)
+      b = static_cast<std::uint64_t>(r);
+    else
+      b = bits_of(static_cast<double>(r));
     out.push_back({b, e});
   };
   for (std::size_t i = 0; i < xs.size(); ++i) {
     const double x = xs[i], y = xs[(i * 31 + 7) % xs.size()];
     const float xf = static_cast<float>(x), yf = static_cast<float>(y);
     for (const auto& e : varnel_test::unary_exports) {
-      errno = 0; note(e.d(x));
-      errno = 0; note(e.f(xf));
-      errno = 0; note(e.l(x));
+      errno = 0;
+      note(e.d(x));
+      errno = 0;
+      note(e.f(xf));
+      errno = 0;
+      note(e.l(x));
     }
     for (const auto& e : varnel_test::binary_exports) {
-      errno = 0; note(e.d(x, y));
-      errno = 0; note(e.f(xf, yf));
-      errno = 0; note(e.l(x, y));
+      errno = 0;
+      note(e.d(x, y));
+      errno = 0;
+      note(e.f(xf, yf));
+      errno = 0;
+      note(e.l(x, y));
     }
-    errno = 0; note(varnel_lround(x));
-    errno = 0; note(varnel_llroundf(xf));
-    errno = 0; note(varnel_nexttoward(x, y));
-    errno = 0; note(varnel_nexttowardf(xf, y));
+    errno = 0;
+    note(varnel_lround(x));
+    errno = 0;
+    note(varnel_llroundf(xf));
+    errno = 0;
+    note(varnel_nexttoward(x, y));
+    errno = 0;
+    note(varnel_nexttowardf(xf, y));
   }
   return out;
 }
 
 TEST(Threads, EveryExportFromManyThreadsAtOnce) {
-  std::vector<double> xs = {0.0, -0.0, 1.0, -1.0, 0.5, 2.5, -2.5, 1e-310, 1e308, -1e308, 171.7,
-                            -170.5, 28.0, 1e10, HUGE_VAL, -HUGE_VAL, from_bits(0x7FF8000000000000u)};
+  std::vector<double> xs = {0.0,
+                            -0.0,
+                            1.0,
+                            -1.0,
+                            0.5,
+                            2.5,
+                            -2.5,
+                            1e-310,
+                            1e308,
+                            -1e308,
+                            171.7,
+                            -170.5,
+                            28.0,
+                            1e10,
+                            HUGE_VAL,
+                            -HUGE_VAL,
+                            from_bits(0x7FF8000000000000u)};
   std::mt19937_64 rng(5);
   std::uniform_real_distribution<double> u(-180.0, 180.0);
   for (int i = 0; i < 400; ++i) xs.push_back(i % 3 ? u(rng) : from_bits(rng()));

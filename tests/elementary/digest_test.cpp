@@ -23,7 +23,7 @@ struct generator {
   std::uint64_t state = 0x0123456789ABCDEFu;
   std::uint64_t next() { return varnel_cli::next_random(state); }
   double unit() { return varnel_cli::unit_random(state); }  // [0, 1), exact
-  double any() { return from(next()); }  // any pattern: NaNs, infinities, subnormals too
+  double any() { return from(next()); }                     // any pattern: NaNs, infinities, subnormals too
   // A pattern uniform between those of 0 <= lo < hi.
   double between(double lo, double hi) {
     const std::uint64_t a = to(lo), b = to(hi);
@@ -49,8 +49,7 @@ struct fnv1a {
 };
 
 // The pattern of f(x) for the float x whose pattern is p.
-template <class F>
-std::uint64_t float_result(std::uint32_t p, F f) {
+template <class F> std::uint64_t float_result(std::uint32_t p, F f) {
   float x;
   std::memcpy(&x, &p, sizeof x);
   const float y = f(x);
@@ -92,9 +91,7 @@ std::uint64_t digest(int f) {
         break;
       }
       case 4: {  // expm1
-        const double x = (i & 3) == 0   ? g.any()
-                         : (i & 3) == 1 ? sign * g.between(0x1p-60, 800.0)
-                                        : -1 + 2 * g.unit();
+        const double x = (i & 3) == 0 ? g.any() : (i & 3) == 1 ? sign * g.between(0x1p-60, 800.0) : -1 + 2 * g.unit();
         r = generator::to(el::expm1(x));
         break;
       }
@@ -121,8 +118,8 @@ TEST(ElementaryDigest, SameBitsEverywhere) {
     const char* name;
     std::uint64_t expected;
   } digests[] = {
-      {"exp", 0x3a8dddf5cd756e89u},   {"log", 0xfa2ba926627c550du},   {"pow", 0xf7428ac9ed1787fau},
-      {"sin", 0x63b48f96219c4183u},   {"expm1", 0xe8472bdfda149fb5u}, {"log1p", 0x883f8cf3f51d858cu},
+      {"exp", 0x3a8dddf5cd756e89u},    {"log", 0xfa2ba926627c550du},    {"pow", 0xf7428ac9ed1787fau},
+      {"sin", 0x63b48f96219c4183u},    {"expm1", 0xe8472bdfda149fb5u},  {"log1p", 0x883f8cf3f51d858cu},
       {"expm1f", 0x4c23a35b94c25fd9u}, {"log1pf", 0x41e01832cd36eaf2u},
   };
   for (int f = 0; f < 8; ++f) {

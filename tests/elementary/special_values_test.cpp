@@ -26,22 +26,32 @@ enum class fn { exp, log, sin, expm1, log1p };
 
 const char* name_of(fn f) {
   switch (f) {
-    case fn::exp: return "exp";
-    case fn::log: return "log";
-    case fn::sin: return "sin";
-    case fn::expm1: return "expm1";
-    case fn::log1p: return "log1p";
+    case fn::exp:
+      return "exp";
+    case fn::log:
+      return "log";
+    case fn::sin:
+      return "sin";
+    case fn::expm1:
+      return "expm1";
+    case fn::log1p:
+      return "log1p";
   }
   return "?";
 }
 
 double call(fn f, double x) {
   switch (f) {
-    case fn::exp: return el::exp(x);
-    case fn::log: return el::log(x);
-    case fn::sin: return el::sin(x);
-    case fn::expm1: return el::expm1(x);
-    case fn::log1p: return el::log1p(x);
+    case fn::exp:
+      return el::exp(x);
+    case fn::log:
+      return el::log(x);
+    case fn::sin:
+      return el::sin(x);
+    case fn::expm1:
+      return el::expm1(x);
+    case fn::log1p:
+      return el::log1p(x);
   }
   return 0;
 }
@@ -62,7 +72,7 @@ constexpr std::uint64_t nan_payload = 0x7FF8000000012345u;    // quiet, payload 
 constexpr std::uint64_t snan_negative = 0xFFF4000000000001u;  // signalling, sign set
 constexpr std::uint64_t snan_quieted = 0xFFFC000000000001u;   // ... after x + x
 constexpr std::uint64_t min_subnormal = 0x0000000000000001u;
-constexpr std::uint64_t subnormal = 0x000012688B70E62Bu;      // 1e-310
+constexpr std::uint64_t subnormal = 0x000012688B70E62Bu;  // 1e-310
 constexpr std::uint64_t max_double = 0x7FEFFFFFFFFFFFFFu;
 
 const case64 cases64[] = {
@@ -76,17 +86,17 @@ const case64 cases64[] = {
     {fn::exp, nan_payload, nan_payload, untouched},
     {fn::exp, snan_negative, snan_quieted, untouched},
     {fn::exp, 0x40862E42FEFA39EFu, 0x7FEFFFFFFFFFFF2Au, untouched},  // 709.782712893384
-    {fn::exp, 0x40862E42FEFA39F0u, pinf, untouched},                  // the next double overflows
-    {fn::exp, 0x4086300000000000u, pinf, untouched},                  // 710
-    {fn::exp, 0xC0874910D52D3051u, min_subnormal, untouched},         // -745.1332191019411
-    {fn::exp, 0xC0874910D52D3052u, pzero, untouched},                 // the next double below
-    {fn::exp, 0xC087480000000000u, min_subnormal, untouched},         // -745
-    {fn::exp, 0xC086232BDD7ABCD2u, 0x001000000000007Cu, untouched},   // -708.3964185322641: normal
-    {fn::exp, 0xC086232BDD7ABCD3u, 0x000FFFFFFFFFFE7Cu, untouched},   // the next double: subnormal
-    {fn::exp, 0x3C90000000000000u, 0x3FF0000000000000u, untouched},   // 2^-54: 1 + 2^-54 rounds to 1
-    {fn::exp, 0x3CB0000000000000u, 0x3FF0000000000001u, untouched},   // 2^-52
-    {fn::exp, 0xBCA0000000000000u, 0x3FEFFFFFFFFFFFFFu, untouched},   // -2^-53
-    {fn::exp, one, 0x4005BF0A8B145769u, untouched},                   // e
+    {fn::exp, 0x40862E42FEFA39F0u, pinf, untouched},                 // the next double overflows
+    {fn::exp, 0x4086300000000000u, pinf, untouched},                 // 710
+    {fn::exp, 0xC0874910D52D3051u, min_subnormal, untouched},        // -745.1332191019411
+    {fn::exp, 0xC0874910D52D3052u, pzero, untouched},                // the next double below
+    {fn::exp, 0xC087480000000000u, min_subnormal, untouched},        // -745
+    {fn::exp, 0xC086232BDD7ABCD2u, 0x001000000000007Cu, untouched},  // -708.3964185322641: normal
+    {fn::exp, 0xC086232BDD7ABCD3u, 0x000FFFFFFFFFFE7Cu, untouched},  // the next double: subnormal
+    {fn::exp, 0x3C90000000000000u, 0x3FF0000000000000u, untouched},  // 2^-54: 1 + 2^-54 rounds to 1
+    {fn::exp, 0x3CB0000000000000u, 0x3FF0000000000001u, untouched},  // 2^-52
+    {fn::exp, 0xBCA0000000000000u, 0x3FEFFFFFFFFFFFFFu, untouched},  // -2^-53
+    {fn::exp, one, 0x4005BF0A8B145769u, untouched},                  // e
     // log: +-0 -> -inf, negative -> the quiet NaN, +inf, NaNs, subnormals.
     {fn::log, pzero, ninf, untouched},
     {fn::log, nzero, ninf, untouched},
@@ -97,8 +107,8 @@ const case64 cases64[] = {
     {fn::log, nan_payload, nan_payload, untouched},
     {fn::log, snan_negative, snan_quieted, untouched},
     {fn::log, one, pzero, untouched},
-    {fn::log, min_subnormal, 0xC0874385446D71C3u, untouched},  // -744.4400719213812
-    {fn::log, subnormal, 0xC0864E69394D9508u, untouched},      // log(1e-310) = -713.8013788281542
+    {fn::log, min_subnormal, 0xC0874385446D71C3u, untouched},        // -744.4400719213812
+    {fn::log, subnormal, 0xC0864E69394D9508u, untouched},            // log(1e-310) = -713.8013788281542
     {fn::log, 0x0010000000000000u, 0xC086232BDD7ABCD2u, untouched},  // smallest normal
     {fn::log, max_double, 0x40862E42FEFA39EFu, untouched},
     {fn::log, 0x4000000000000000u, 0x3FE62E42FEFA39EFu, untouched},  // ln 2
@@ -113,7 +123,7 @@ const case64 cases64[] = {
     {fn::sin, nzero, nzero, untouched},
     {fn::sin, min_subnormal, min_subnormal, untouched},
     {fn::sin, subnormal, subnormal, untouched},
-    {fn::sin, 0x3FF921FB54442D18u, one, untouched},  // pi/2 rounded
+    {fn::sin, 0x3FF921FB54442D18u, one, untouched},                  // pi/2 rounded
     {fn::sin, 0x3FD0000000000000u, 0x3FCFAAEED4F31577u, untouched},  // 0.25
     // expm1: zeros, tiny and subnormal arguments unchanged without errno;
     // -inf -> -1; overflow -> +inf with ERANGE.
@@ -132,11 +142,11 @@ const case64 cases64[] = {
     {fn::expm1, 0x40862E42FEFA39F0u, pinf, ERANGE},
     {fn::expm1, 0x4089000000000000u, pinf, ERANGE},  // 800
     {fn::expm1, max_double, pinf, ERANGE},
-    {fn::expm1, 0xC089000000000000u, minus_one, untouched},  // -800
-    {fn::expm1, 0xC044000000000000u, minus_one, untouched},  // -40
-    {fn::expm1, 0xC080000000000000u, minus_one, untouched},  // -512, the edge of the table path
+    {fn::expm1, 0xC089000000000000u, minus_one, untouched},            // -800
+    {fn::expm1, 0xC044000000000000u, minus_one, untouched},            // -40
+    {fn::expm1, 0xC080000000000000u, minus_one, untouched},            // -512, the edge of the table path
     {fn::expm1, 0x4080000000000000u, 0x6E19476504BA852Eu, untouched},  // e^512 - 1 (512 is special-cased)
-    {fn::expm1, one, 0x3FFB7E151628AED3u, untouched},  // e - 1
+    {fn::expm1, one, 0x3FFB7E151628AED3u, untouched},                  // e - 1
     // log1p: the pole -1 (ERANGE), below it a domain error (EDOM and the
     // library's quiet NaN), zeros and subnormals unchanged, +inf, NaNs.
     {fn::log1p, pzero, pzero, untouched},
@@ -183,11 +193,11 @@ TEST(ElementarySpecialValues, Pow) {
     std::uint64_t x, y, expected;
   } cases[] = {
       {nan_payload, 0x4000000000000000u, nan_payload},
-      {0x4016000000000000u, nan_payload, nan_payload},     // 5.5, NaN
+      {0x4016000000000000u, nan_payload, nan_payload},  // 5.5, NaN
       {snan_negative, 0x3FF0000000000000u, snan_quieted},
-      {0x4070500000000000u, 0x4061C00000000000u, pinf},    // 261^142 overflows
+      {0x4070500000000000u, 0x4061C00000000000u, pinf},                 // 261^142 overflows
       {0x4070500000000000u, 0x405FC00000000000u, 0x7FA75442E24C4D77u},  // 261^127 = 8.19e306
-      {0x4016000000000000u, 0x0000000000000000u, one},     // 5.5^0
+      {0x4016000000000000u, 0x0000000000000000u, one},                  // 5.5^0
       {0x4016000000000000u, 0x3FF0000000000000u, 0x4016000000000000u},  // 5.5^1
       {0x4030000000000000u, 0x3FE0000000000000u, 0x4010000000000000u},  // 16^0.5 = 4
       {0x4030000000000000u, 0xBFE0000000000000u, 0x3FD0000000000000u},  // 16^-0.5 = 0.25

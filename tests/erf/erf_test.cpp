@@ -38,7 +38,12 @@ double above(double x) { return std::nextafter(x, inf); }
 // which the routine reaches there.
 TEST(Erf, ExactValuesAndErrno) {
   enum which { erf, erfc };
-  const struct { which f; double x; double expected; int err; } cases[] = {
+  const struct {
+    which f;
+    double x;
+    double expected;
+    int err;
+  } cases[] = {
       {erf, 0.0, 0.0, 0},
       {erf, -0.0, 0.0, 0},  // +0: the sign of a zero argument does not survive
       {erfc, 0.0, 1.0, 0},
@@ -98,9 +103,9 @@ TEST(Erf, ExactValuesAndErrno) {
 // 1 - erf and erfc(-x) is 1 + erf(x).  A sign, offset or toggle gone wrong
 // breaks one of them by far more than an ulp.
 TEST(Erf, ReductionIdentitiesHoldExactly) {
-  std::vector<double> xs = {1e-300, 1e-11, 1e-10, 0.1, 0.3, below(0.5), 0.5, above(0.5),
-                            0.75, below(1.5), 1.5, 2.0, below(2.5), 2.5, 3.5, below(4.5),
-                            4.5, 5.0, erf_cutoff, 7.0, 20.0, 27.0};
+  std::vector<double> xs = {1e-300, 1e-11,      1e-10,      0.1, 0.3,        below(0.5), 0.5, above(0.5),
+                            0.75,   below(1.5), 1.5,        2.0, below(2.5), 2.5,        3.5, below(4.5),
+                            4.5,    5.0,        erf_cutoff, 7.0, 20.0,       27.0};
   for (double x = 0x1p-9; x < 30; x *= 1.37) xs.push_back(x);
   for (double x : xs) {
     SCOPED_TRACE(x);
@@ -122,7 +127,9 @@ TEST(Erf, ReductionIdentitiesHoldExactly) {
 // High-precision values (mpmath, 400 bits, as hi + lo) on both sides of
 // every threshold: the tiny branch, 0.5, the interval ends 1.5, 2.5 and
 // 4.5, the erf cut-off and the start of the subnormal band of erfc.
-struct point { double x, hi, lo; };
+struct point {
+  double x, hi, lo;
+};
 
 TEST(Erf, ThresholdNeighboursAreAccurate) {
   const point erf_points[] = {
@@ -151,7 +158,7 @@ TEST(Erf, ThresholdNeighboursAreAccurate) {
       {0x1.1ffffffffffffp+2, 0x1.b05cfe2e99473p-33, -0x1.5d919fbed05e6p-88},
       {0x1.2p+2, 0x1.b05cfe2e99435p-33, -0x1.a071ed80552c6p-87},
       {0x1.7b851ep+2, 0x1.cec640bd454e1p-55, -0x1.12319bb1a55d7p-109},  // erf cut-off
-      {0x1.a8p+4, 0x1.3df6725a60cf5p-1019, 0x0.0000000000001p-1022},     // 26.5, normal
+      {0x1.a8p+4, 0x1.3df6725a60cf5p-1019, 0x0.0000000000001p-1022},    // 26.5, normal
       {-0x1p-1, 0x1.853f7ae0c76e9p+0, 0x1.5e809f1a31a28p-56},
       {-0x1.0000000000001p-1, 0x1.853f7ae0c76eap+0, -0x1.e6700defce965p-54},
       {-0x1.8p+0, 0x1.f752aab89bd7p+0, -0x1.385e445f2c96dp-55},
@@ -171,10 +178,12 @@ TEST(Erf, ThresholdNeighboursAreAccurate) {
 // itself, accurate to a few units of 2^-1074; from there on +0 without any
 // report, even where the platform exp underflows and stores ERANGE itself.
 TEST(Erfc, SubnormalBandAndUnderflowKeepErrno) {
-  const struct { double x, hi; } band[] = {
+  const struct {
+    double x, hi;
+  } band[] = {
       {0x1.a99999999999ap+4, 0x0.0c860a467b1a5p-1022},  // 26.6
-      {0x1.bp+4, 0x0.0000000019e0fp-1022},               // 27
-      {0x1.b333333333333p+4, 0x0.0000000000002p-1022},   // 27.2
+      {0x1.bp+4, 0x0.0000000019e0fp-1022},              // 27
+      {0x1.b333333333333p+4, 0x0.0000000000002p-1022},  // 27.2
   };
   for (const auto& b : band) {
     SCOPED_TRACE(b.x);
@@ -203,8 +212,7 @@ TEST(Erfc, SubnormalBandAndUnderflowKeepErrno) {
 }
 
 TEST(Erf, NaNIsADomainError) {
-  for (std::uint64_t pattern : {0x7FF8000000000000u, 0xFFF8000000000000u, 0x7FF0000000000001u,
-                                0x7FFFFFFFFFFFFFFFu}) {
+  for (std::uint64_t pattern : {0x7FF8000000000000u, 0xFFF8000000000000u, 0x7FF0000000000001u, 0x7FFFFFFFFFFFFFFFu}) {
     const double x = from_bits(pattern);
     SCOPED_TRACE(pattern);
     errno = 0;
@@ -229,7 +237,12 @@ TEST(Erf, NaNIsADomainError) {
 // erfcf turns subnormal above about 9.1945 and rounds to zero above about
 // 10.054 (the double results are mpmath's, see the comments).
 TEST(ErfFloat, NarrowedWithFloatLimits) {
-  const struct { float x; bool erfc; std::uint32_t expected; int err; } cases[] = {
+  const struct {
+    float x;
+    bool erfc;
+    std::uint32_t expected;
+    int err;
+  } cases[] = {
       {1.0f, false, bits_of(0.84270078f), 0},
       {1.0f, true, bits_of(0.15729921f), 0},
       {-1.0f, true, bits_of(1.8427008f), 0},
@@ -264,8 +277,7 @@ TEST(ErfFloat, NarrowedWithFloatLimits) {
 // The long double members map to binary64 and return the double member's
 // bits and errno.
 TEST(ErfLongDouble, SameAsDouble) {
-  for (double x : {0.0, -0.0, 1e-310, 1e-12, 0.3, 0.5, -0.5, 1.0, 3.0, -4.5, 9.0, 27.0, 27.5,
-                   inf, -inf}) {
+  for (double x : {0.0, -0.0, 1e-310, 1e-12, 0.3, 0.5, -0.5, 1.0, 3.0, -4.5, 9.0, 27.0, 27.5, inf, -inf}) {
     SCOPED_TRACE(x);
     errno = 0;
     const double d = varnel_erf(x);
@@ -298,14 +310,14 @@ TEST(Erf, ReportsCarryTheirStrings) {
     const char* function;
     const char* message;
   } cases[] = {
-      {"erf(NaN)", [](double x, const varnel_test::recording_policy& p) { return vm::erf(x, p); },
-       nan, error_kind::domain, "varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%"},
-      {"erfc(NaN)", [](double x, const varnel_test::recording_policy& p) { return vm::erfc(x, p); },
-       nan, error_kind::domain, "varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%"},
-      {"erf(1e-310)", [](double x, const varnel_test::recording_policy& p) { return vm::erf(x, p); },
-       1e-310, error_kind::denorm, "varnel::math::erf<%1%>(%1%, %1%)", ""},
-      {"erfc(27)", [](double x, const varnel_test::recording_policy& p) { return vm::erfc(x, p); },
-       27.0, error_kind::denorm, "varnel::math::erfc<%1%>(%1%, %1%)", ""},
+      {"erf(NaN)", [](double x, const varnel_test::recording_policy& p) { return vm::erf(x, p); }, nan,
+       error_kind::domain, "varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%"},
+      {"erfc(NaN)", [](double x, const varnel_test::recording_policy& p) { return vm::erfc(x, p); }, nan,
+       error_kind::domain, "varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%"},
+      {"erf(1e-310)", [](double x, const varnel_test::recording_policy& p) { return vm::erf(x, p); }, 1e-310,
+       error_kind::denorm, "varnel::math::erf<%1%>(%1%, %1%)", ""},
+      {"erfc(27)", [](double x, const varnel_test::recording_policy& p) { return vm::erfc(x, p); }, 27.0,
+       error_kind::denorm, "varnel::math::erfc<%1%>(%1%, %1%)", ""},
       {"erff(-1e-40)",
        [](double x, const varnel_test::recording_policy& p) {
          return static_cast<double>(vm::erf(static_cast<float>(x), p));
@@ -346,7 +358,12 @@ TEST(Erf, ReportsCarryTheirStrings) {
 // Accuracy over the reference tables, per range.  Bounds in ulps of the
 // result (float members: float ulps); measured maxima are in the comments.
 TEST(ErfAccuracy, WithinStatedUlps) {
-  struct bound { const char* table; double (*call)(double); bool is_float; double ulps; };
+  struct bound {
+    const char* table;
+    double (*call)(double);
+    bool is_float;
+    double ulps;
+  };
   const bound bounds[] = {
       // double: erf max 1.49 (small), erfc max 3.09 (far), 2.98 (near)
       {"erf", [](double x) { return varnel_erf(x); }, false, 2.0},
@@ -362,16 +379,14 @@ TEST(ErfAccuracy, WithinStatedUlps) {
     std::map<std::string, double> worst;
     for (const auto& p : points) {
       const double r = b.call(p.x);
-      const double e = b.is_float
-                           ? varnel_test::ulp_error_float(static_cast<float>(r), p.hi, p.lo)
-                           : varnel_test::ulp_error(r, p.hi, p.lo);
+      const double e = b.is_float ? varnel_test::ulp_error_float(static_cast<float>(r), p.hi, p.lo)
+                                  : varnel_test::ulp_error(r, p.hi, p.lo);
       double& w = worst[p.range];
       if (e > w) w = e;
       EXPECT_LE(e, b.ulps) << b.table << " " << p.range << " x = " << std::hexfloat << p.x;
     }
     for (const auto& [range, w] : worst) {
-      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp",
-                                    std::to_string(w));
+      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp", std::to_string(w));
     }
   }
 }

@@ -27,26 +27,20 @@ struct class64 {
 // One table serves both binary64 layouts: the high-word layout must agree
 // with the whole-word layout on every pattern.
 const class64 binary64_cases[] = {
-    {0x0000000000000000u, vm::fp_zero},
-    {0x8000000000000000u, vm::fp_zero},
-    {0x0000000000000001u, vm::fp_subnormal},   // 2^-1074
-    {0x000FFFFF00000000u, vm::fp_subnormal},   // low word zero, upper significand bits set
-    {0x0000000100000000u, vm::fp_subnormal},
-    {0x800FFFFFFFFFFFFFu, vm::fp_subnormal},
-    {0x0010000000000000u, vm::fp_normal},      // 2^-1022
-    {0x3FF0000000000000u, vm::fp_normal},
-    {0xFFEFFFFFFFFFFFFFu, vm::fp_normal},
-    {0x7FF0000000000000u, vm::fp_infinite},
-    {0xFFF0000000000000u, vm::fp_infinite},
-    {0x7FF0000000000001u, vm::fp_nan},         // signalling, only the lowest bit: not an infinity
-    {0x7FF0000100000000u, vm::fp_nan},
-    {0x7FF8000000000000u, vm::fp_nan},
-    {0xFFF8000000000000u, vm::fp_nan},         // negative quiet NaN
+    {0x0000000000000000u, vm::fp_zero},      {0x8000000000000000u, vm::fp_zero},
+    {0x0000000000000001u, vm::fp_subnormal},  // 2^-1074
+    {0x000FFFFF00000000u, vm::fp_subnormal},  // low word zero, upper significand bits set
+    {0x0000000100000000u, vm::fp_subnormal}, {0x800FFFFFFFFFFFFFu, vm::fp_subnormal},
+    {0x0010000000000000u, vm::fp_normal},  // 2^-1022
+    {0x3FF0000000000000u, vm::fp_normal},    {0xFFEFFFFFFFFFFFFFu, vm::fp_normal},
+    {0x7FF0000000000000u, vm::fp_infinite},  {0xFFF0000000000000u, vm::fp_infinite},
+    {0x7FF0000000000001u, vm::fp_nan},  // signalling, only the lowest bit: not an infinity
+    {0x7FF0000100000000u, vm::fp_nan},       {0x7FF8000000000000u, vm::fp_nan},
+    {0xFFF8000000000000u, vm::fp_nan},  // negative quiet NaN
     {0x7FFFFFFFFFFFFFFFu, vm::fp_nan},
 };
 
-template <class L>
-void check_binary64_layout() {
+template <class L> void check_binary64_layout() {
   for (const auto& c : binary64_cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.bits);
     const double x = from_bits(c.bits);
@@ -64,12 +58,14 @@ TEST(Classify, Word64Layout) { check_binary64_layout<vd::word64_layout>(); }
 TEST(Classify, HighWordLayout) { check_binary64_layout<vd::high_word_layout>(); }
 
 TEST(Classify, Word32Layout) {
-  struct { std::uint32_t bits; int fp_class; } cases[] = {
-      {0x00000000u, vm::fp_zero},      {0x80000000u, vm::fp_zero},
-      {0x00000001u, vm::fp_subnormal}, {0x807FFFFFu, vm::fp_subnormal},
-      {0x00800000u, vm::fp_normal},    {0x7F7FFFFFu, vm::fp_normal},
-      {0x7F800000u, vm::fp_infinite},  {0xFF800000u, vm::fp_infinite},
-      {0x7F800001u, vm::fp_nan},       {0xFFC00000u, vm::fp_nan},
+  struct {
+    std::uint32_t bits;
+    int fp_class;
+  } cases[] = {
+      {0x00000000u, vm::fp_zero},      {0x80000000u, vm::fp_zero},     {0x00000001u, vm::fp_subnormal},
+      {0x807FFFFFu, vm::fp_subnormal}, {0x00800000u, vm::fp_normal},   {0x7F7FFFFFu, vm::fp_normal},
+      {0x7F800000u, vm::fp_infinite},  {0xFF800000u, vm::fp_infinite}, {0x7F800001u, vm::fp_nan},
+      {0xFFC00000u, vm::fp_nan},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.bits);
@@ -101,7 +97,11 @@ TEST(Classify, NativeLongDouble) {
     }
     return;
   }
-  struct { std::uint16_t se; std::uint64_t m; int fp_class; } cases[] = {
+  struct {
+    std::uint16_t se;
+    std::uint64_t m;
+    int fp_class;
+  } cases[] = {
       {0x0000, 0x0000000000000000u, vm::fp_zero},
       {0x8000, 0x0000000000000000u, vm::fp_zero},
       {0x0000, 0x0000000000000001u, vm::fp_subnormal},
@@ -112,9 +112,9 @@ TEST(Classify, NativeLongDouble) {
       {0x3FFF, 0x0000000000000000u, vm::fp_nan},        // unnormal
       {0x7FFF, 0x8000000000000000u, vm::fp_infinite},
       {0xFFFF, 0x8000000000000000u, vm::fp_infinite},
-      {0x7FFF, 0x0000000000000000u, vm::fp_nan},        // pseudo-infinity
+      {0x7FFF, 0x0000000000000000u, vm::fp_nan},  // pseudo-infinity
       {0x7FFF, 0xC000000000000000u, vm::fp_nan},
-      {0x7FFF, 0x8000000000000001u, vm::fp_nan},        // signalling
+      {0x7FFF, 0x8000000000000001u, vm::fp_nan},  // signalling
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hex << c.se << ":" << c.m);
@@ -140,7 +140,9 @@ TEST(Sign, SignOf) {
 }
 
 TEST(Sign, CopysignBitForBit) {
-  struct { std::uint64_t x, y, result; } cases[] = {
+  struct {
+    std::uint64_t x, y, result;
+  } cases[] = {
       {0x4008000000000000u, 0x8000000000000000u, 0xC008000000000000u},  // (3, -0) = -3
       {0x8000000000000000u, 0x3FF0000000000000u, 0x0000000000000000u},  // (-0, 1) = +0
       {0x7FF8000000000000u, 0xBFF0000000000000u, 0xFFF8000000000000u},  // NaN takes the sign
@@ -150,8 +152,7 @@ TEST(Sign, CopysignBitForBit) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(bits_of(vm::copysign(from_bits(c.x), from_bits(c.y))), c.result);
-    EXPECT_EQ(bits_of(vd::flip_sign_in<vd::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u,
-              c.x);
+    EXPECT_EQ(bits_of(vd::flip_sign_in<vd::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u, c.x);
   }
   EXPECT_EQ(bits_of(vm::copysign(from_bits32(0x7FC00001u), -1.0f)), 0xFFC00001u);
   if constexpr (vd::long_double_is_x87) {

@@ -23,8 +23,17 @@ using varnel_test::x87_from;
 // The platform's expm1, or in the portable build the library's own: the
 // elementary function of tools/elementary.hpp, result and errno unchanged.
 TEST(Exports, Expm1IsThePlatformFunction) {
-  const double xs[] = {0.0, -0.0, 1e-300, 0.5, -0.5, 1.0, 709.0, 710.0, -800.0,
-                       std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+  const double xs[] = {0.0,
+                       -0.0,
+                       1e-300,
+                       0.5,
+                       -0.5,
+                       1.0,
+                       709.0,
+                       710.0,
+                       -800.0,
+                       std::numeric_limits<double>::infinity(),
+                       -std::numeric_limits<double>::infinity(),
                        from_bits(0x7FF8000000000000u)};
   for (double x : xs) {
     SCOPED_TRACE(x);
@@ -44,8 +53,7 @@ TEST(Exports, Expm1IsThePlatformFunction) {
     EXPECT_EQ(bits_of(static_cast<double>(varnel_expm1l(x))), bits_of(expected));
   }
   // 1e-320L is not a double: it is mapped by rounding before expm1.
-  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)),
-            varnel::math::tools::expm1(static_cast<double>(1e-320L)));
+  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)), varnel::math::tools::expm1(static_cast<double>(1e-320L)));
 }
 
 TEST(Exports, CopysignInEveryPrecision) {
@@ -119,10 +127,13 @@ namespace {
 TEST(Exports, LongDoubleArgumentsMapToBinary64ByRounding) {
   VARNEL_REQUIRE_X87_LONG_DOUBLE();
   const long double dmax = 0x1.fffffffffffffp+1023L;
-  const long double midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);     // halfway to 2^1024
+  const long double midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);  // halfway to 2^1024
   const long double below_midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFBFFu);
   const long double huge = varnel_test::x87_power_of_two(13000);
-  struct { long double x; double mapped; } cases[] = {
+  struct {
+    long double x;
+    double mapped;
+  } cases[] = {
       {dmax, 0x1.fffffffffffffp+1023},
       {below_midpoint, 0x1.fffffffffffffp+1023},
       {midpoint, HUGE_VAL},  // ties to even: 2^1024

@@ -51,7 +51,14 @@ TEST(Actions, OverflowUnderflowDenorm) {
 
 TEST(Actions, RoundingErrorSaturatesBySignOfTheOffendingValue) {
   const errno_policy pol;
-  struct { double value; int i; long l; long long ll; double d; float f; } cases[] = {
+  struct {
+    double value;
+    int i;
+    long l;
+    long long ll;
+    double d;
+    float f;
+  } cases[] = {
       {1e300, INT_MAX, LONG_MAX, LLONG_MAX, 0x1.fffffffffffffp+1023, 0x1.fffffep+127f},
       {inf, INT_MAX, LONG_MAX, LLONG_MAX, 0x1.fffffffffffffp+1023, 0x1.fffffep+127f},
       {-inf, INT_MIN, LONG_MIN, LLONG_MIN, -0x1.fffffffffffffp+1023, -0x1.fffffep+127f},
@@ -68,11 +75,9 @@ TEST(Actions, RoundingErrorSaturatesBySignOfTheOffendingValue) {
     EXPECT_EQ(on_rounding_error(fn, nullptr, c.value, 0L, pol), c.l);
     EXPECT_EQ(on_rounding_error(fn, nullptr, c.value, 0LL, pol), c.ll);
     EXPECT_EQ(bits_of(on_rounding_error(fn, nullptr, c.value, 0.0, pol)), bits_of(c.d));
-    EXPECT_EQ(bits_of(on_rounding_error(fn, nullptr, static_cast<float>(c.value), 0.0f, pol)),
-              bits_of(c.f));
+    EXPECT_EQ(bits_of(on_rounding_error(fn, nullptr, static_cast<float>(c.value), 0.0f, pol)), bits_of(c.f));
   }
-  EXPECT_EQ(on_rounding_error(fn, nullptr, nan_, 0.0L, pol),
-            -std::numeric_limits<long double>::max());
+  EXPECT_EQ(on_rounding_error(fn, nullptr, nan_, 0.0L, pol), -std::numeric_limits<long double>::max());
 }
 
 TEST(Actions, PassTheSiteStringsOrTheDefaultMessages) {
@@ -105,9 +110,19 @@ TEST(Actions, PassTheSiteStringsOrTheDefaultMessages) {
 
 // narrow_result, binary64 to binary64: only infinities and subnormals report.
 TEST(NarrowResult, Binary64) {
-  struct { double r; int err; } cases[] = {
-      {inf, ERANGE}, {-inf, ERANGE}, {from_bits(1), ERANGE}, {-from_bits(0x000FFFFFFFFFFFFFu), ERANGE},
-      {0x1p-1022, 0}, {0.0, 0}, {-0.0, 0}, {1.5, 0}, {0x1.fffffffffffffp+1023, 0},
+  struct {
+    double r;
+    int err;
+  } cases[] = {
+      {inf, ERANGE},
+      {-inf, ERANGE},
+      {from_bits(1), ERANGE},
+      {-from_bits(0x000FFFFFFFFFFFFFu), ERANGE},
+      {0x1p-1022, 0},
+      {0.0, 0},
+      {-0.0, 0},
+      {1.5, 0},
+      {0x1.fffffffffffffp+1023, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.r);
@@ -122,13 +137,17 @@ TEST(NarrowResult, Binary64) {
 }
 
 TEST(NarrowResult, Binary64ToBinary32) {
-  struct { double r; std::uint32_t bits; int err; } cases[] = {
-      {1e-50, 0x00000000u, ERANGE},   // rounds to zero: +0
-      {-1e-50, 0x00000000u, ERANGE},  // +0 also for a negative result
-      {0x1p-150, 0x00000000u, ERANGE},  // exactly half the smallest: ties to even, zero
+  struct {
+    double r;
+    std::uint32_t bits;
+    int err;
+  } cases[] = {
+      {1e-50, 0x00000000u, ERANGE},                   // rounds to zero: +0
+      {-1e-50, 0x00000000u, ERANGE},                  // +0 also for a negative result
+      {0x1p-150, 0x00000000u, ERANGE},                // exactly half the smallest: ties to even, zero
       {0x1.0000000000001p-150, 0x00000001u, ERANGE},  // just above: the smallest subnormal
-      {1e-40, 0x000116C2u, ERANGE},   // 9.99994610111476e-41, subnormal
-      {0x1.fffffffp-127, 0x00800000u, ERANGE},  // below 2^-126, rounds up to it: still reported
+      {1e-40, 0x000116C2u, ERANGE},                   // 9.99994610111476e-41, subnormal
+      {0x1.fffffffp-127, 0x00800000u, ERANGE},        // below 2^-126, rounds up to it: still reported
       {0x1p-126, 0x00800000u, 0},
       {3.5e38, 0x7F800000u, ERANGE},
       {-3.5e38, 0xFF800000u, ERANGE},

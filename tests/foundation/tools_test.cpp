@@ -40,8 +40,7 @@ TEST(Limits, Identities) {
   const double eps = tools::machine_epsilon<double>();
   EXPECT_EQ(1.0 + eps, std::nextafter(1.0, 2.0));
   EXPECT_EQ(tools::root_epsilon<double>() * tools::root_epsilon<double>(), eps);
-  EXPECT_EQ(tools::fourth_root_epsilon<double>() * tools::fourth_root_epsilon<double>(),
-            tools::root_epsilon<double>());
+  EXPECT_EQ(tools::fourth_root_epsilon<double>() * tools::fourth_root_epsilon<double>(), tools::root_epsilon<double>());
   EXPECT_TRUE(std::isfinite(std::exp(tools::largest_exp_argument<double>())));
   EXPECT_NEAR(std::exp(tools::largest_exp_argument<double>()), 8.218407461554972e307, 1e293);
   EXPECT_TRUE(std::isinf(std::exp(tools::largest_exp_argument<double>() + 1)));
@@ -75,10 +74,9 @@ TEST(SplitHorner, ExactExamples) {
 TEST(SplitHorner, FollowsTheSplitOrderNotHorner) {
   const double c7[] = {0.1, 0.7, -1.3, 2.9, 0.3, -0.11, 0.013};
   const double c8[] = {0.1, 0.7, -1.3, 2.9, 0.3, -0.11, 0.013, 1e-3};
-  const double c13[] = {56906521.91347156, 103794043.1163445, 86363131.28813859,
-                        43338889.32467614, 14605578.08768506, 3481712.15498064,
-                        601859.6171681099, 75999.29304014542, 6955.999602515376,
-                        449.9445569063168, 19.51992788247617, 0.5098416655656676,
+  const double c13[] = {56906521.91347156,   103794043.1163445, 86363131.28813859, 43338889.32467614,
+                        14605578.08768506,   3481712.15498064,  601859.6171681099, 75999.29304014542,
+                        6955.999602515376,   449.9445569063168, 19.51992788247617, 0.5098416655656676,
                         0.006061842346248907};
   int differs = 0;
   for (double z = -3.0; z <= 3.0; z += 0.0625) {

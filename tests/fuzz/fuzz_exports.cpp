@@ -21,8 +21,7 @@ namespace {
 struct reader {
   const std::uint8_t* data;
   std::size_t size;
-  template <class T>
-  T take() {
+  template <class T> T take() {
     T v{};
     const std::size_t n = size < sizeof(T) ? size : sizeof(T);
     std::memcpy(&v, data, n);
@@ -50,8 +49,7 @@ void check(const char* name, R r, bool nan_argument, int err, const varnel_test:
   }
 }
 
-template <class F, class... A>
-void run(const char* name, F f, A... args) {
+template <class F, class... A> void run(const char* name, F f, A... args) {
   const bool nan_argument = (std::isnan(static_cast<long double>(args)) || ...);
   const varnel_test::fp_controls before = current_fp_controls();
   errno = 0;
@@ -76,9 +74,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (pick < 3 * n_unary) {
     const auto& e = varnel_test::unary_exports[pick / 3];
     switch (pick % 3) {
-      case 0: run(e.name, e.d, x); break;
-      case 1: run(e.name, e.f, xf); break;
-      default: run(e.name, e.l, static_cast<long double>(x)); break;
+      case 0:
+        run(e.name, e.d, x);
+        break;
+      case 1:
+        run(e.name, e.f, xf);
+        break;
+      default:
+        run(e.name, e.l, static_cast<long double>(x));
+        break;
     }
     return 0;
   }
@@ -86,22 +90,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (p < 3 * n_binary) {
     const auto& e = varnel_test::binary_exports[p / 3];
     switch (p % 3) {
-      case 0: run(e.name, e.d, x, y); break;
-      case 1: run(e.name, e.f, xf, yf); break;
-      default: run(e.name, e.l, static_cast<long double>(x), static_cast<long double>(y)); break;
+      case 0:
+        run(e.name, e.d, x, y);
+        break;
+      case 1:
+        run(e.name, e.f, xf, yf);
+        break;
+      default:
+        run(e.name, e.l, static_cast<long double>(x), static_cast<long double>(y));
+        break;
     }
     return 0;
   }
   switch (p - 3 * n_binary) {
-    case 0: run("lround", varnel_lround, x); break;
-    case 1: run("lroundf", varnel_lroundf, xf); break;
-    case 2: run("lroundl", varnel_lroundl, static_cast<long double>(x)); break;
-    case 3: run("llround", varnel_llround, x); break;
-    case 4: run("llroundf", varnel_llroundf, xf); break;
-    case 5: run("llroundl", varnel_llroundl, static_cast<long double>(x)); break;
-    case 6: run("nexttoward", varnel_nexttoward, x, yl); break;
-    case 7: run("nexttowardf", varnel_nexttowardf, xf, yl); break;
-    case 8: run("nexttowardl", varnel_nexttowardl, static_cast<long double>(x), yl); break;
+    case 0:
+      run("lround", varnel_lround, x);
+      break;
+    case 1:
+      run("lroundf", varnel_lroundf, xf);
+      break;
+    case 2:
+      run("lroundl", varnel_lroundl, static_cast<long double>(x));
+      break;
+    case 3:
+      run("llround", varnel_llround, x);
+      break;
+    case 4:
+      run("llroundf", varnel_llroundf, xf);
+      break;
+    case 5:
+      run("llroundl", varnel_llroundl, static_cast<long double>(x));
+      break;
+    case 6:
+      run("nexttoward", varnel_nexttoward, x, yl);
+      break;
+    case 7:
+      run("nexttowardf", varnel_nexttowardf, xf, yl);
+      break;
+    case 8:
+      run("nexttowardl", varnel_nexttowardl, static_cast<long double>(x), yl);
+      break;
     default: {
       // Classification of raw patterns, the native long double included
       // (bytes that form no valid x87 value).
@@ -109,9 +137,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::memcpy(&raw, data + 1, size - 1 < 10 ? size - 1 : 10);
       const varnel_test::fp_controls before = current_fp_controls();
       errno = 0;
-      volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) +
-                          tr1::isnan(raw) + tr1::isinf(raw) + tr1::isfinite(raw) +
-                          tr1::isnormal(raw) + tr1::signbit(raw) + tr1::isnormal(xf);
+      volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) + tr1::isnan(raw) +
+                          tr1::isinf(raw) + tr1::isfinite(raw) + tr1::isnormal(raw) + tr1::signbit(raw) +
+                          tr1::isnormal(xf);
       (void)sink;
       if (errno != 0) fail("errno", "classification");
       if (current_fp_controls() != before) fail("floating-point controls", "classification");

@@ -40,9 +40,8 @@ struct worst {
   int count = 0;
 };
 
-template <class F>
-std::map<std::string, worst> measure_ranges(const std::vector<reference_point>& points,
-                                            const std::vector<range_bound>& bounds, F&& error_of) {
+template <class F> std::map<std::string, worst> measure_ranges(const std::vector<reference_point>& points,
+                                                               const std::vector<range_bound>& bounds, F&& error_of) {
   std::map<std::string, worst> seen;
   for (const range_bound& b : bounds) seen[b.range];
   for (const reference_point& p : points) {
@@ -66,8 +65,8 @@ void check_bounds(const char* function, const std::map<std::string, worst>& seen
                   const std::vector<range_bound>& bounds) {
   for (const range_bound& b : bounds) {
     const worst& w = seen.at(b.range);
-    std::printf("  %-8s %-20s %5d points  max %-12.4g at x = %-24.17g bound %g%s\n", function,
-                b.range, w.count, w.error, w.x, b.bound, unit_of(b.how));
+    std::printf("  %-8s %-20s %5d points  max %-12.4g at x = %-24.17g bound %g%s\n", function, b.range, w.count,
+                w.error, w.x, b.bound, unit_of(b.how));
     EXPECT_GT(w.count, 0) << function << " " << b.range << ": no reference points";
     EXPECT_LE(w.error, b.bound) << function << " " << b.range << " worst at x = " << w.x;
   }
@@ -75,19 +74,24 @@ void check_bounds(const char* function, const std::map<std::string, worst>& seen
 
 double double_error(double r, const reference_point& p, measure how) {
   switch (how) {
-    case measure::ulps: return varnel_test::ulp_error(r, p.hi, p.lo);
-    case measure::absolute: return varnel_test::abs_error(r, p.hi, p.lo);
-    case measure::ulps_of_one: break;
+    case measure::ulps:
+      return varnel_test::ulp_error(r, p.hi, p.lo);
+    case measure::absolute:
+      return varnel_test::abs_error(r, p.hi, p.lo);
+    case measure::ulps_of_one:
+      break;
   }
-  return std::fabs(p.hi) >= 1 ? varnel_test::ulp_error(r, p.hi, p.lo)
-                              : varnel_test::abs_error(r, p.hi, p.lo) / 0x1p-52;
+  return std::fabs(p.hi) >= 1 ? varnel_test::ulp_error(r, p.hi, p.lo) : varnel_test::abs_error(r, p.hi, p.lo) / 0x1p-52;
 }
 
 const char* unit_of(measure how) {
   switch (how) {
-    case measure::ulps: return " ulp";
-    case measure::absolute: return " abs";
-    case measure::ulps_of_one: return " ulp of max(|result|, 1)";
+    case measure::ulps:
+      return " ulp";
+    case measure::absolute:
+      return " abs";
+    case measure::ulps_of_one:
+      return " ulp of max(|result|, 1)";
   }
   return "";
 }
@@ -106,15 +110,9 @@ TEST(GammaAccuracy, TgammaDouble) {
   const std::vector<range_bound> bounds = {
       // measured maxima on x86-64 glibc: 1.87, 5.26, 7.53, 6.64, 5.76,
       // 2.95, 5.59, 7.20, 7.06
-      {"tiny", measure::ulps, 2.5},
-      {"small", measure::ulps, 6.5},
-      {"medium", measure::ulps, 9.0},
-      {"large", measure::ulps, 8.0},
-      {"near-overflow", measure::ulps, 8.0},
-      {"integers", measure::ulps, 4.0},
-      {"negative", measure::ulps, 7.0},
-      {"negative-large", measure::ulps, 9.0},
-      {"reflection-tail", measure::ulps, 9.0},
+      {"tiny", measure::ulps, 2.5},     {"small", measure::ulps, 6.5},          {"medium", measure::ulps, 9.0},
+      {"large", measure::ulps, 8.0},    {"near-overflow", measure::ulps, 8.0},  {"integers", measure::ulps, 4.0},
+      {"negative", measure::ulps, 7.0}, {"negative-large", measure::ulps, 9.0}, {"reflection-tail", measure::ulps, 9.0},
   };
   const auto points = varnel_test::load_reference("tgamma");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure how) {
@@ -155,8 +153,8 @@ TEST(GammaAccuracy, TgammaReflectionTail) {
       EXPECT_EQ(bits_of(r), 0u) << "x = " << p.x;
     }
   }
-  std::printf("  tgamma   reflection-subnormal %5d points  max %.4g (units of 2^-1074) bound 4\n",
-              subnormal, worst_subnormal);
+  std::printf("  tgamma   reflection-subnormal %5d points  max %.4g (units of 2^-1074) bound 4\n", subnormal,
+              worst_subnormal);
   std::printf("  tgamma   reflection-underflow %5d points  all +0 with ERANGE\n", underflow);
   EXPECT_GT(subnormal, 0);
   EXPECT_GT(underflow, 0);
@@ -166,9 +164,8 @@ TEST(GammaAccuracy, TgammaFloat) {
   const std::vector<range_bound> bounds = {
       // The double result rounded once: at most half an ulp of float plus
       // a trace (measured maxima 0.4996 to 0.4999).
-      {"tiny", measure::ulps, 0.51},   {"small", measure::ulps, 0.51},
-      {"medium", measure::ulps, 0.51}, {"large", measure::ulps, 0.51},
-      {"integers", measure::ulps, 0.51}, {"negative", measure::ulps, 0.51},
+      {"tiny", measure::ulps, 0.51},           {"small", measure::ulps, 0.51},    {"medium", measure::ulps, 0.51},
+      {"large", measure::ulps, 0.51},          {"integers", measure::ulps, 0.51}, {"negative", measure::ulps, 0.51},
       {"negative-large", measure::ulps, 0.51},
   };
   const auto points = varnel_test::load_reference("tgammaf");
@@ -212,11 +209,10 @@ TEST(GammaAccuracy, LgammaDouble) {
 TEST(GammaAccuracy, LgammaFloat) {
   const std::vector<range_bound> bounds = {
       // measured maxima 0.4964 to 0.5000
-      {"tiny", measure::ulps, 0.51},      {"small", measure::ulps, 0.51},
-      {"near-zero-1", measure::ulps, 0.51}, {"near-zero-2", measure::ulps, 0.51},
-      {"low", measure::ulps, 0.51},      {"medium", measure::ulps, 0.51},
-      {"high", measure::ulps, 0.51},     {"large", measure::ulps, 0.51},
-      {"huge", measure::ulps, 0.51},     {"negative", measure::ulps, 0.51},
+      {"tiny", measure::ulps, 0.51},        {"small", measure::ulps, 0.51}, {"near-zero-1", measure::ulps, 0.51},
+      {"near-zero-2", measure::ulps, 0.51}, {"low", measure::ulps, 0.51},   {"medium", measure::ulps, 0.51},
+      {"high", measure::ulps, 0.51},        {"large", measure::ulps, 0.51}, {"huge", measure::ulps, 0.51},
+      {"negative", measure::ulps, 0.51},
   };
   const auto points = varnel_test::load_reference("lgammaf");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure) {

@@ -60,8 +60,7 @@ const exact_case exact_cases[] = {
     {169.0, bits_of(2.5260757449731984e302), 0, "table entry 168, the last one read"},
     {1e-10, bits_of(9999999999.422785), 0, "series"},
     {1e-308, bits_of(1e308), 0, "series"},
-    {0x0.4000000000001p-1022, bits_of(1.7976931348623143e308), 0,
-     "series just above 1/max: 1/z is still finite"},
+    {0x0.4000000000001p-1022, bits_of(1.7976931348623143e308), 0, "series just above 1/max: 1/z is still finite"},
     {0x1p-1024, bits_of(inf), ERANGE, "1/max itself: 1/z overflows, only the narrowing reports"},
     {1e-309, bits_of(inf), ERANGE, "below 1/max: overflow report"},
     {0x1p-1074, bits_of(inf), ERANGE, "smallest subnormal"},
@@ -112,12 +111,9 @@ struct about_case {
 // Results that depend in their last bits on the platform's pow, exp, log
 // and sin.
 const about_case about_cases[] = {
-    {0.5, 1.7724538509055159, 2, 0, "Lanczos below 1"},
-    {170.0, 4.269068009004705e304, 4, 0, "Lanczos, not the table"},
-    {142.5, 2.259909109986533e244, 4, 0, "split power"},
-    {-0.5, -3.5449077018110318, 2, 0, "one shift step"},
-    {-1.5, 2.3632718012073544, 2, 0, "two shift steps"},
-    {-19.5, 5.811045977502235e-18, 4, 0, "twenty shift steps"},
+    {0.5, 1.7724538509055159, 2, 0, "Lanczos below 1"},  {170.0, 4.269068009004705e304, 4, 0, "Lanczos, not the table"},
+    {142.5, 2.259909109986533e244, 4, 0, "split power"}, {-0.5, -3.5449077018110318, 2, 0, "one shift step"},
+    {-1.5, 2.3632718012073544, 2, 0, "two shift steps"}, {-19.5, 5.811045977502235e-18, 4, 0, "twenty shift steps"},
     {-20.5, -2.834656574391334e-19, 4, 0, "reflection"},
 };
 
@@ -131,7 +127,7 @@ TEST(Tgamma, AboutValues) {
   }
   // Given to 14 digits only.
   errno = 0;
-  EXPECT_NEAR(varnel_tgamma(171.62) / 1.7576826789978e308, 1.0, 1e-13);  // split power near the top
+  EXPECT_NEAR(varnel_tgamma(171.62) / 1.7576826789978e308, 1.0, 1e-13);    // split power near the top
   EXPECT_NEAR(varnel_tgamma(-170.5) / -3.3127395215386e-308, 1.0, 1e-13);  // reflection, normal
   EXPECT_EQ(errno, 0);
   // 170 is the first integer left to the Lanczos form: it need not equal
@@ -146,7 +142,7 @@ TEST(Tgamma, AboutValues) {
 
 struct reference_case {
   double x;
-  double ref;     // mpmath at 300 bits, rounded to binary64
+  double ref;  // mpmath at 300 bits, rounded to binary64
   double max_ulps;
   const char* why;
 };
@@ -243,10 +239,10 @@ TEST(Tgamma, ReflectionWhereTheProductOverflows) {
     double max_ulps;  // in ulps of the reference (the smallest subnormal below 2^-1022)
   };
   const fixed_point fixed[] = {
-      {-170.9, ERANGE, 1},   // about -1.37e-308: just below the normal range
-      {-171.5, ERANGE, 1},   // about 1.93e-310: subnormal
-      {-180.5, ERANGE, 0},   // about -1.2e-330: below half the smallest subnormal: +0
-      {-200.5, ERANGE, 0},   // about -2.8e-376: +0
+      {-170.9, ERANGE, 1},  // about -1.37e-308: just below the normal range
+      {-171.5, ERANGE, 1},  // about 1.93e-310: subnormal
+      {-180.5, ERANGE, 0},  // about -1.2e-330: below half the smallest subnormal: +0
+      {-200.5, ERANGE, 0},  // about -2.8e-376: +0
   };
   const auto points = varnel_test::load_reference("tgamma");
   for (const auto& f : fixed) {
@@ -289,11 +285,11 @@ TEST(Tgamma, XSinPiX) {
   };
   const case_ cases[] = {
       {0.5, 0.5},
-      {-1.5, -1.5},          // -1.5 sin(-1.5 pi) = -1.5
+      {-1.5, -1.5},  // -1.5 sin(-1.5 pi) = -1.5
       {-2.5, 2.5},
-      {2147483647.5, -2147483647.5},   // floor = 2^31 - 1, odd
-      {2147483648.5, 2147483648.5},    // floor = 2^31: counted as even (true sign too)
-      {2147483649.5, 2147483649.5},    // floor = 2^31 + 1 counts as even: sign not kept
+      {2147483647.5, -2147483647.5},  // floor = 2^31 - 1, odd
+      {2147483648.5, 2147483648.5},   // floor = 2^31: counted as even (true sign too)
+      {2147483649.5, 2147483649.5},   // floor = 2^31 + 1 counts as even: sign not kept
       {-2147483649.5, 2147483649.5},
   };
   for (const auto& c : cases) {

@@ -21,8 +21,7 @@ struct fnv1a {
     const auto* b = static_cast<const unsigned char*>(p);
     for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3u;
   }
-  template <class T>
-  void value(T v) {
+  template <class T> void value(T v) {
     if constexpr (std::is_same_v<T, long double> && varnel::math::detail::long_double_is_x87) {
       // The 80 meaningful bits only; the padding bytes are unspecified.
       const std::uint64_t m = x87_significand(v);
@@ -39,13 +38,70 @@ struct fnv1a {
 // neighbours, both signs.
 std::vector<double> special_doubles() {
   const double seeds[] = {
-      0.0, 0x1p-1074, 0x1p-1073, 0x0.fffffffffffffp-1022, 0x1p-1022, 0x1p-149, 0x1p-126,
-      0x1p-60, 0x1p-54, 0x1p-28, 0x1p-26, 0x1p-13, 1e-5, 0.25, 0.4, 0.5, 0.75, 0.9999999999999999,
-      1.0, 1.25, 1.5, 2.0, 2.5, 2.857142857142857, 3.0, 4.0, 5.93, 6.0, 8.0, 10.0, 15.0, 20.0,
-      26.5, 27.2, 27.3, 27.5, 28.0, 35.04, 35.05, 100.0, 141.975, 170.0, 170.5, 171.0,
-      171.62437695630272, 172.0, 254.9, 709.0, 710.0, 0x1p26, 0x1p27, 0x1p31, 0x1p52, 0x1p53,
-      0x1p63, 0x1p64, 2.6109e15, 4.085e36, 2.5599833278516385e305, 0x1.fffffep+127, 0x1p128,
-      0x1p1020, 1e300, 0x1.fffffffffffffp+1023,
+      0.0,
+      0x1p-1074,
+      0x1p-1073,
+      0x0.fffffffffffffp-1022,
+      0x1p-1022,
+      0x1p-149,
+      0x1p-126,
+      0x1p-60,
+      0x1p-54,
+      0x1p-28,
+      0x1p-26,
+      0x1p-13,
+      1e-5,
+      0.25,
+      0.4,
+      0.5,
+      0.75,
+      0.9999999999999999,
+      1.0,
+      1.25,
+      1.5,
+      2.0,
+      2.5,
+      2.857142857142857,
+      3.0,
+      4.0,
+      5.93,
+      6.0,
+      8.0,
+      10.0,
+      15.0,
+      20.0,
+      26.5,
+      27.2,
+      27.3,
+      27.5,
+      28.0,
+      35.04,
+      35.05,
+      100.0,
+      141.975,
+      170.0,
+      170.5,
+      171.0,
+      171.62437695630272,
+      172.0,
+      254.9,
+      709.0,
+      710.0,
+      0x1p26,
+      0x1p27,
+      0x1p31,
+      0x1p52,
+      0x1p53,
+      0x1p63,
+      0x1p64,
+      2.6109e15,
+      4.085e36,
+      2.5599833278516385e305,
+      0x1.fffffep+127,
+      0x1p128,
+      0x1p1020,
+      1e300,
+      0x1.fffffffffffffp+1023,
   };
   std::vector<double> out;
   for (double s : seeds)
@@ -53,8 +109,8 @@ std::vector<double> special_doubles() {
       out.push_back(x);
       out.push_back(-x);
     }
-  for (std::uint64_t b : {0x7FF0000000000000u, 0xFFF0000000000000u, 0x7FF8000000000000u,
-                          0xFFF8000000000000u, 0x7FF0000000000001u, 0x7FF8000000000123u})
+  for (std::uint64_t b : {0x7FF0000000000000u, 0xFFF0000000000000u, 0x7FF8000000000000u, 0xFFF8000000000000u,
+                          0x7FF0000000000001u, 0x7FF8000000000123u})
     out.push_back(from_bits(b));
   return out;
 }
@@ -68,8 +124,12 @@ std::vector<double> doubles_for(const std::string& name, std::size_t n) {
   std::uniform_int_distribution<int> binade(-1074, 1023);
   for (std::size_t i = 0; i < n; ++i) {
     switch (i % 3) {
-      case 0: v.push_back(from_bits(rng())); break;
-      case 1: v.push_back(moderate(rng)); break;
+      case 0:
+        v.push_back(from_bits(rng()));
+        break;
+      case 1:
+        v.push_back(moderate(rng));
+        break;
       default: {
         // One draw per statement, so every compiler draws in this order.
         const double m = std::ldexp(static_cast<double>(rng() >> 11), -53);  // [0, 1)
@@ -117,8 +177,7 @@ std::vector<long double> long_doubles_for(const std::string& name, std::size_t n
   return v;
 }
 
-template <class R, class F, class... A>
-void fold(fnv1a& h, F f, A... args) {
+template <class R, class F, class... A> void fold(fnv1a& h, F f, A... args) {
   errno = 0;
   const R r = f(args...);
   const int e = errno;
@@ -130,9 +189,7 @@ void fold(fnv1a& h, F f, A... args) {
 
 std::vector<export_digest> compute_digests(std::size_t n) {
   std::vector<export_digest> out;
-  auto add = [&](const std::string& name, std::size_t count, const fnv1a& h) {
-    out.push_back({name, h.h, count});
-  };
+  auto add = [&](const std::string& name, std::size_t count, const fnv1a& h) { out.push_back({name, h.h, count}); };
   for (const auto& e : unary_exports) {
     const std::string name = e.name;
     const auto d = doubles_for(name, n);
@@ -156,8 +213,7 @@ std::vector<export_digest> compute_digests(std::size_t n) {
     // specials meet specials and random values.
     for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, e.d, d[i], d[(i * 7919 + 13) % d.size()]);
     for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, e.f, f[i], f[(i * 7919 + 13) % f.size()]);
-    for (std::size_t i = 0; i < l.size(); ++i)
-      fold<long double>(hl, e.l, l[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < l.size(); ++i) fold<long double>(hl, e.l, l[i], l[(i * 7919 + 13) % l.size()]);
     add("varnel_" + name, d.size(), hd);
     add("varnel_" + name + "f", f.size(), hf);
     add("varnel_" + name + "l", l.size(), hl);
@@ -184,7 +240,8 @@ std::vector<export_digest> compute_digests(std::size_t n) {
     fnv1a hd, hf, hl;
     for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, varnel_nexttoward, d[i], l[(i * 7919 + 13) % l.size()]);
     for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, varnel_nexttowardf, f[i], l[(i * 7919 + 13) % l.size()]);
-    for (std::size_t i = 0; i < l.size(); ++i) fold<long double>(hl, varnel_nexttowardl, l[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < l.size(); ++i)
+      fold<long double>(hl, varnel_nexttowardl, l[i], l[(i * 7919 + 13) % l.size()]);
     add("varnel_nexttoward", d.size(), hd);
     add("varnel_nexttowardf", f.size(), hf);
     add("varnel_nexttowardl", l.size(), hl);

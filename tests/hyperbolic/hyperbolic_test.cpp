@@ -43,33 +43,45 @@ enum class fn { acosh, asinh, atanh };
 
 double call(fn f, double x) {
   switch (f) {
-    case fn::acosh: return varnel_acosh(x);
-    case fn::asinh: return varnel_asinh(x);
-    case fn::atanh: return varnel_atanh(x);
+    case fn::acosh:
+      return varnel_acosh(x);
+    case fn::asinh:
+      return varnel_asinh(x);
+    case fn::atanh:
+      return varnel_atanh(x);
   }
   return 0;
 }
 double call_l(fn f, double x) {
   switch (f) {
-    case fn::acosh: return static_cast<double>(varnel_acoshl(x));
-    case fn::asinh: return static_cast<double>(varnel_asinhl(x));
-    case fn::atanh: return static_cast<double>(varnel_atanhl(x));
+    case fn::acosh:
+      return static_cast<double>(varnel_acoshl(x));
+    case fn::asinh:
+      return static_cast<double>(varnel_asinhl(x));
+    case fn::atanh:
+      return static_cast<double>(varnel_atanhl(x));
   }
   return 0;
 }
 float call_f(fn f, float x) {
   switch (f) {
-    case fn::acosh: return varnel_acoshf(x);
-    case fn::asinh: return varnel_asinhf(x);
-    case fn::atanh: return varnel_atanhf(x);
+    case fn::acosh:
+      return varnel_acoshf(x);
+    case fn::asinh:
+      return varnel_asinhf(x);
+    case fn::atanh:
+      return varnel_atanhf(x);
   }
   return 0;
 }
 const char* name(fn f) {
   switch (f) {
-    case fn::acosh: return "acosh";
-    case fn::asinh: return "asinh";
-    case fn::atanh: return "atanh";
+    case fn::acosh:
+      return "acosh";
+    case fn::asinh:
+      return "asinh";
+    case fn::atanh:
+      return "atanh";
   }
   return "";
 }
@@ -77,13 +89,18 @@ const char* name(fn f) {
 // Exact results (shortest decimals) and errno, one row per branch or
 // special point.
 TEST(InverseHyperbolic, ExactValuesAndErrno) {
-  const struct { fn f; double x; double expected; int err; } cases[] = {
-      {fn::acosh, 1.0, 0.0, 0},                                // series, y = 0
-      {fn::acosh, 1 + 0x1p-30, 4.315837287180596e-05, 0},      // series
-      {fn::acosh, 1.25, 0.6931471805599453, 0},                // log1p form
-      {fn::acosh, 2.0, 1.3169578969248166, 0},                 // log form
-      {fn::acosh, 0x1p26, 18.714973875118524, 0},              // still the log form
-      {fn::acosh, 0x1p27, 19.408121055678468, 0},              // log(x) + ln 2
+  const struct {
+    fn f;
+    double x;
+    double expected;
+    int err;
+  } cases[] = {
+      {fn::acosh, 1.0, 0.0, 0},                            // series, y = 0
+      {fn::acosh, 1 + 0x1p-30, 4.315837287180596e-05, 0},  // series
+      {fn::acosh, 1.25, 0.6931471805599453, 0},            // log1p form
+      {fn::acosh, 2.0, 1.3169578969248166, 0},             // log form
+      {fn::acosh, 0x1p26, 18.714973875118524, 0},          // still the log form
+      {fn::acosh, 0x1p27, 19.408121055678468, 0},          // log(x) + ln 2
       {fn::acosh, inf, inf, ERANGE},
       {fn::acosh, below(1.0), qnan, EDOM},
       {fn::acosh, 0.0, qnan, EDOM},
@@ -93,10 +110,10 @@ TEST(InverseHyperbolic, ExactValuesAndErrno) {
       {fn::acosh, qnan, qnan, EDOM},
       {fn::asinh, 0.0, 0.0, 0},
       {fn::asinh, -0.0, -0.0, 0},
-      {fn::asinh, 1e-10, 1e-10, 0},                            // below 2^-26: x itself
-      {fn::asinh, 1e-5, 9.999999999833334e-06, 0},             // series
-      {fn::asinh, 0x1p-13, 0.0001220703121968351, 0},          // log1p form at its lower end
-      {fn::asinh, 0.5, 0.48121182505960347, 0},                // log form
+      {fn::asinh, 1e-10, 1e-10, 0},                    // below 2^-26: x itself
+      {fn::asinh, 1e-5, 9.999999999833334e-06, 0},     // series
+      {fn::asinh, 0x1p-13, 0.0001220703121968351, 0},  // log1p form at its lower end
+      {fn::asinh, 0.5, 0.48121182505960347, 0},        // log form
       {fn::asinh, -1.0, -0.8813735870195429, 0},
       {fn::asinh, 1e-310, 1e-310, ERANGE},
       {fn::asinh, -0x1p-1074, -0x1p-1074, ERANGE},
@@ -105,9 +122,9 @@ TEST(InverseHyperbolic, ExactValuesAndErrno) {
       {fn::asinh, qnan, qnan, EDOM},
       {fn::atanh, 0.0, 0.0, 0},
       {fn::atanh, -0.0, -0.0, 0},
-      {fn::atanh, 1e-5, 1.0000000000333334e-05, 0},            // series
-      {fn::atanh, 0.25, 0.25541281188299536, 0},               // log1p form
-      {fn::atanh, 0.5, 0.5493061443340549, 0},                 // log form: 0.5 is not below 0.5
+      {fn::atanh, 1e-5, 1.0000000000333334e-05, 0},  // series
+      {fn::atanh, 0.25, 0.25541281188299536, 0},     // log1p form
+      {fn::atanh, 0.5, 0.5493061443340549, 0},       // log form: 0.5 is not below 0.5
       {fn::atanh, 0.9999999999999998, 18.36840028483855, 0},
       // 1 - 2^-53 is no pole: 0.5*log((2 - 2^-53)/2^-53) = 18.7149738751185...
       {fn::atanh, 0x1.fffffffffffffp-1, 18.714973875118524, 0},
@@ -140,7 +157,10 @@ TEST(InverseHyperbolic, ExactValuesAndErrno) {
 // every threshold: 1 + 2^-26, 1.5 and 2^26 for acosh; 2^-26, 2^-13, 0.5
 // and 2^26 for asinh; 2^-26, 2^-13, 0.5 and next to the poles for atanh.
 TEST(InverseHyperbolic, ThresholdNeighboursAreAccurate) {
-  const struct { fn f; double x, hi, lo; } points[] = {
+  const struct {
+    fn f;
+    double x, hi, lo;
+  } points[] = {
       {fn::acosh, 0x1.0000003ffffffp+0, 0x1.6a09e63327a08p-13, 0x1.3dc6566143b1ap-67},
       {fn::acosh, 0x1.0000004p+0, 0x1.6a09e66068dd5p-13, 0x1.f590f371cab76p-69},
       {fn::acosh, 0x1.7ffffffffffffp+0, 0x1.ecc2caec51608p-1, -0x1.a9a2c1dda238cp-56},
@@ -201,8 +221,8 @@ TEST(InverseHyperbolic, TinyArgumentsComeBackUnchanged) {
 // asinh(-x) re-enters the family entry with x: the result is the exact
 // negation, in every range, infinities included.
 TEST(Asinh, OddBitForBit) {
-  std::vector<double> xs = {0x1p-26, 0x1p-14, below(0x1p-13), 0x1p-13, 0.1, below(0.5), 0.5,
-                            1.0, 3.0, 0x1p26, above(0x1p26), 1e300, DBL_MAX, inf};
+  std::vector<double> xs = {0x1p-26, 0x1p-14, below(0x1p-13), 0x1p-13,       0.1,   below(0.5), 0.5,
+                            1.0,     3.0,     0x1p26,         above(0x1p26), 1e300, DBL_MAX,    inf};
   for (double x = 0x1p-30; x < 1e30; x *= 3.3) xs.push_back(x);
   for (double x : xs) {
     SCOPED_TRACE(x);
@@ -213,8 +233,7 @@ TEST(Asinh, OddBitForBit) {
     EXPECT_EQ(bits_of(varnel_asinh(-x)), bits_of(-pos));
     EXPECT_EQ(errno, pos_errno);
     if (x <= FLT_MAX || x == inf) {
-      EXPECT_EQ(bits_of(varnel_asinhf(static_cast<float>(-x))),
-                bits_of(-varnel_asinhf(static_cast<float>(x))));
+      EXPECT_EQ(bits_of(varnel_asinhf(static_cast<float>(-x))), bits_of(-varnel_asinhf(static_cast<float>(x))));
     }
   }
 }
@@ -222,10 +241,15 @@ TEST(Asinh, OddBitForBit) {
 // The float members widen, run the double routine with the double
 // thresholds, and narrow with the float limits.
 TEST(InverseHyperbolicFloat, NarrowedWithFloatLimits) {
-  const struct { fn f; float x; float expected; int err; } cases[] = {
-      {fn::asinh, 1e-8f, 1e-8f, 0},              // below 2^-26: unchanged
-      {fn::asinh, 0x1p-126f, 0x1p-126f, 0},      // smallest normal float
-      {fn::asinh, 1e-40f, 1e-40f, ERANGE},       // float subnormal
+  const struct {
+    fn f;
+    float x;
+    float expected;
+    int err;
+  } cases[] = {
+      {fn::asinh, 1e-8f, 1e-8f, 0},          // below 2^-26: unchanged
+      {fn::asinh, 0x1p-126f, 0x1p-126f, 0},  // smallest normal float
+      {fn::asinh, 1e-40f, 1e-40f, ERANGE},   // float subnormal
       {fn::asinh, -0x1p-149f, -0x1p-149f, ERANGE},
       {fn::atanh, 0x1p-149f, 0x1p-149f, ERANGE},
       {fn::asinh, -0.0f, -0.0f, 0},
@@ -244,9 +268,8 @@ TEST(InverseHyperbolicFloat, NarrowedWithFloatLimits) {
     EXPECT_EQ(bits_of(call_f(c.f, c.x)), bits_of(c.expected));
     EXPECT_EQ(errno, c.err);
   }
-  for (const auto& d : {std::pair{fn::acosh, 0.5f}, std::pair{fn::acosh, -finf},
-                        std::pair{fn::atanh, 0x1.000002p+0f}, std::pair{fn::atanh, -finf},
-                        std::pair{fn::asinh, std::numeric_limits<float>::quiet_NaN()}}) {
+  for (const auto& d : {std::pair{fn::acosh, 0.5f}, std::pair{fn::acosh, -finf}, std::pair{fn::atanh, 0x1.000002p+0f},
+                        std::pair{fn::atanh, -finf}, std::pair{fn::asinh, std::numeric_limits<float>::quiet_NaN()}}) {
     SCOPED_TRACE(name(d.first));
     errno = 0;
     EXPECT_EQ(bits_of(call_f(d.first, d.second)), 0x7FC00000u);
@@ -256,12 +279,10 @@ TEST(InverseHyperbolicFloat, NarrowedWithFloatLimits) {
   // mpmath: atanh(1 - 2^-24) = 8.664339742098155..., acosh(FLT_MAX) =
   // asinh(FLT_MAX) = 89.4159862326283...
   errno = 0;
-  EXPECT_LE(varnel_test::ulp_error_float(varnel_atanhf(0x1.fffffep-1f), 0x1.1542456b37d43p+3,
-                                         -0x1.f1ca467106926p-52), 0.501);
-  EXPECT_LE(varnel_test::ulp_error_float(varnel_acoshf(FLT_MAX), 0x1.65a9f84b82e63p+6,
-                                         -0x1.837a24beaddccp-51), 0.501);
-  EXPECT_LE(varnel_test::ulp_error_float(varnel_asinhf(FLT_MAX), 0x1.65a9f84b82e63p+6,
-                                         -0x1.837a24beaddccp-51), 0.501);
+  EXPECT_LE(varnel_test::ulp_error_float(varnel_atanhf(0x1.fffffep-1f), 0x1.1542456b37d43p+3, -0x1.f1ca467106926p-52),
+            0.501);
+  EXPECT_LE(varnel_test::ulp_error_float(varnel_acoshf(FLT_MAX), 0x1.65a9f84b82e63p+6, -0x1.837a24beaddccp-51), 0.501);
+  EXPECT_LE(varnel_test::ulp_error_float(varnel_asinhf(FLT_MAX), 0x1.65a9f84b82e63p+6, -0x1.837a24beaddccp-51), 0.501);
   EXPECT_EQ(errno, 0);
 }
 
@@ -269,7 +290,10 @@ TEST(InverseHyperbolicFloat, NarrowedWithFloatLimits) {
 // reported twice (the routine and narrow_result, or two passes of asinh's
 // family entry), always with the same errno.
 TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
-  struct expected_report { error_kind kind; const char* message; };
+  struct expected_report {
+    error_kind kind;
+    const char* message;
+  };
   const char* acosh_s = "varnel::math::acosh<%1%>(%1%)";
   const char* asinh_s = "varnel::math::asinh<%1%>(%1%)";
   const char* atanh_s = "varnel::math::atanh<%1%>(%1%)";
@@ -288,11 +312,9 @@ TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
       {fn::acosh, qnan, acosh_s, {{error_kind::domain, acosh_dom}}},
       {fn::acosh, inf, acosh_s, {{error_kind::overflow, "Overflow Error"}}},
       {fn::acosh, 1.25, acosh_s, {}},  // the internal log1p reports nothing
-      {fn::asinh, qnan, asinh_s,
-       {{error_kind::domain, "asinh requires a finite argument, but got x = %1%."}}},
+      {fn::asinh, qnan, asinh_s, {{error_kind::domain, "asinh requires a finite argument, but got x = %1%."}}},
       {fn::asinh, inf, asinh_s, {{error_kind::overflow, "Overflow Error"}}},
-      {fn::asinh, -inf, asinh_s,
-       {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
+      {fn::asinh, -inf, asinh_s, {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
       {fn::asinh, 1e-310, asinh_s, {{error_kind::denorm, ""}}},
       {fn::asinh, -0.25, asinh_s, {}},
       {fn::atanh, below(-1.0), atanh_s, {{error_kind::domain, atanh_low}}},
@@ -300,10 +322,8 @@ TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
       {fn::atanh, above(1.0), atanh_s, {{error_kind::domain, atanh_high}}},
       {fn::atanh, inf, atanh_s, {{error_kind::domain, atanh_high}}},
       {fn::atanh, qnan, atanh_s, {{error_kind::domain, atanh_nan}}},
-      {fn::atanh, 1.0, atanh_s,
-       {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
-      {fn::atanh, -1.0, atanh_s,
-       {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
+      {fn::atanh, 1.0, atanh_s, {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
+      {fn::atanh, -1.0, atanh_s, {{error_kind::overflow, "Overflow Error"}, {error_kind::overflow, "Overflow Error"}}},
       {fn::atanh, 0x1.fffffffffffffp-1, atanh_s, {}},
       {fn::atanh, -0x1.fffffffffffffp-1, atanh_s, {}},
       {fn::atanh, -0.25, atanh_s, {}},
@@ -315,9 +335,15 @@ TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
     std::vector<error_report> log;
     const recording_policy pol{&log};
     switch (c.f) {
-      case fn::acosh: (void)vm::acosh(c.x, pol); break;
-      case fn::asinh: (void)vm::asinh(c.x, pol); break;
-      case fn::atanh: (void)vm::atanh(c.x, pol); break;
+      case fn::acosh:
+        (void)vm::acosh(c.x, pol);
+        break;
+      case fn::asinh:
+        (void)vm::asinh(c.x, pol);
+        break;
+      case fn::atanh:
+        (void)vm::atanh(c.x, pol);
+        break;
     }
     ASSERT_EQ(log.size(), c.reports.size());
     for (std::size_t i = 0; i < log.size(); ++i) {
@@ -337,31 +363,32 @@ TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
 // Accuracy over the reference tables, per range.  Bounds in ulps of the
 // result (float members: float ulps); the measured maxima are noted.
 TEST(InverseHyperbolicAccuracy, WithinStatedUlps) {
-  struct bound { const char* table; fn f; bool is_float; double ulps; };
+  struct bound {
+    const char* table;
+    fn f;
+    bool is_float;
+    double ulps;
+  };
   const bound bounds[] = {
-      {"acosh", fn::acosh, false, 2.0},   // max 1.63 (medium, just above 1.5)
-      {"asinh", fn::asinh, false, 2.0},   // max 1.37 (medium, just above 0.5)
-      {"atanh", fn::atanh, false, 1.5},   // max 0.98
-      {"acoshf", fn::acosh, true, 0.501}, // float: the double result rounded once, max 0.500
-      {"asinhf", fn::asinh, true, 0.501},
-      {"atanhf", fn::atanh, true, 0.501},
+      {"acosh", fn::acosh, false, 2.0},    // max 1.63 (medium, just above 1.5)
+      {"asinh", fn::asinh, false, 2.0},    // max 1.37 (medium, just above 0.5)
+      {"atanh", fn::atanh, false, 1.5},    // max 0.98
+      {"acoshf", fn::acosh, true, 0.501},  // float: the double result rounded once, max 0.500
+      {"asinhf", fn::asinh, true, 0.501}, {"atanhf", fn::atanh, true, 0.501},
   };
   for (const auto& b : bounds) {
     const auto points = varnel_test::load_reference(b.table);
     ASSERT_GT(points.size(), 1000u) << b.table;
     std::map<std::string, double> worst;
     for (const auto& p : points) {
-      const double e =
-          b.is_float
-              ? varnel_test::ulp_error_float(call_f(b.f, static_cast<float>(p.x)), p.hi, p.lo)
-              : varnel_test::ulp_error(call(b.f, p.x), p.hi, p.lo);
+      const double e = b.is_float ? varnel_test::ulp_error_float(call_f(b.f, static_cast<float>(p.x)), p.hi, p.lo)
+                                  : varnel_test::ulp_error(call(b.f, p.x), p.hi, p.lo);
       double& w = worst[p.range];
       if (e > w) w = e;
       EXPECT_LE(e, b.ulps) << b.table << " " << p.range << " x = " << std::hexfloat << p.x;
     }
     for (const auto& [range, w] : worst) {
-      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp",
-                                    std::to_string(w));
+      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp", std::to_string(w));
     }
   }
 }

@@ -57,8 +57,8 @@ TEST(Cbrt, ZerosInfinitiesAndNaN) {
     EXPECT_EQ(bits_of(varnel_cbrtf(static_cast<float>(x))), bits_of(static_cast<float>(x)));
     EXPECT_EQ(errno, 0);
   }
-  const double nans[] = {from_bits(0x7FF8000000000000u), from_bits(0xFFF8000000000000u),
-                         from_bits(0x7FF0000000000001u), from_bits(0x7FFFFFFFFFFFFFFFu)};
+  const double nans[] = {from_bits(0x7FF8000000000000u), from_bits(0xFFF8000000000000u), from_bits(0x7FF0000000000001u),
+                         from_bits(0x7FFFFFFFFFFFFFFFu)};
   for (double x : nans) {
     errno = 0;
     EXPECT_EQ(bits_of(varnel_cbrt(x)), 0x7FF8000000000000u);
@@ -76,7 +76,9 @@ TEST(Cbrt, ZerosInfinitiesAndNaN) {
 // last-place error it leaves on 27 and the large-range result at the
 // largest double.
 TEST(Cbrt, FixedResults) {
-  const struct { double x, expected; } cases[] = {
+  const struct {
+    double x, expected;
+  } cases[] = {
       {8.0, 2.0},
       {64.0, 4.0},
       {1000.0, 10.0},
@@ -101,19 +103,22 @@ TEST(Cbrt, FixedResults) {
 // from a negative exponent (x = m * 2^e, r = e - 3 * trunc(e / 3)); the
 // expected roots are the correctly rounded values (mpmath, 300 bits).
 TEST(Cbrt, EveryRemainderFactor) {
-  const struct { double x, root; int r; } cases[] = {
-      {0x1p-6, 0x1p-2, -2},                       // e = -5
-      {0x1.8p-5, 0x1.7137449123ef6p-2, -1},       // e = -4
-      {0x1p-4, 0x1.965fea53d6e3dp-2, 0},          // e = -3
-      {0x1.8p-3, 0x1.250bfe1b082f5p-1, -2},       // e = -2
-      {0x1p-2, 0x1.428a2f98d728bp-1, -1},         // e = -1
-      {0x1.8p-1, 0x1.d12ed0af1a27fp-1, 0},        // e = 0
-      {0x1p+0, 0x1p+0, 1},                        // e = 1
-      {0x1.8p+1, 0x1.7137449123ef6p+0, 2},        // e = 2
-      {0x1p+2, 0x1.965fea53d6e3dp+0, 0},          // e = 3
-      {0x1.8p+3, 0x1.250bfe1b082f5p+1, 1},        // e = 4
-      {0x1p+4, 0x1.428a2f98d728bp+1, 2},          // e = 5
-      {0x1.8p+5, 0x1.d12ed0af1a27fp+1, 0},        // e = 6
+  const struct {
+    double x, root;
+    int r;
+  } cases[] = {
+      {0x1p-6, 0x1p-2, -2},                  // e = -5
+      {0x1.8p-5, 0x1.7137449123ef6p-2, -1},  // e = -4
+      {0x1p-4, 0x1.965fea53d6e3dp-2, 0},     // e = -3
+      {0x1.8p-3, 0x1.250bfe1b082f5p-1, -2},  // e = -2
+      {0x1p-2, 0x1.428a2f98d728bp-1, -1},    // e = -1
+      {0x1.8p-1, 0x1.d12ed0af1a27fp-1, 0},   // e = 0
+      {0x1p+0, 0x1p+0, 1},                   // e = 1
+      {0x1.8p+1, 0x1.7137449123ef6p+0, 2},   // e = 2
+      {0x1p+2, 0x1.965fea53d6e3dp+0, 0},     // e = 3
+      {0x1.8p+3, 0x1.250bfe1b082f5p+1, 1},   // e = 4
+      {0x1p+4, 0x1.428a2f98d728bp+1, 2},     // e = 5
+      {0x1.8p+5, 0x1.d12ed0af1a27fp+1, 0},   // e = 6
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << c.x << " r = " << c.r);
@@ -150,9 +155,11 @@ TEST(Cbrt, ExactIntegerCubes) {
 // From a frexp exponent of 1021 (x >= 2^1020) the rearranged step runs; its
 // results near the switch and near the largest double.
 TEST(Cbrt, LargeRangeIteration) {
-  const struct { double x, root; } cases[] = {
-      {0x1.fffffffffffffp+1019, 0x1p+340},       // last argument of the normal iteration
-      {0x1p+1020, 0x1p+340},                     // first of the large one
+  const struct {
+    double x, root;
+  } cases[] = {
+      {0x1.fffffffffffffp+1019, 0x1p+340},  // last argument of the normal iteration
+      {0x1p+1020, 0x1p+340},                // first of the large one
       {0x1.0000000000001p+1020, 0x1p+340},
       {0x1.8p+1022, 0x1.d12ed0af1a27fp+340},
       {0x1p+1023, 0x1p+341},
@@ -174,8 +181,7 @@ TEST(Cbrt, RandomNormalArgumentsAgainstLongDoubleRoot) {
   for (int i = 0; i < 100000; ++i) {
     const double x = from_bits(lo + gen() % (hi - lo + 1));
     const double r = varnel_cbrt(x);
-    ASSERT_LE(ulps_from(r, std::cbrt(static_cast<long double>(x))), sweep_bound_ulps)
-        << std::hexfloat << x;
+    ASSERT_LE(ulps_from(r, std::cbrt(static_cast<long double>(x))), sweep_bound_ulps) << std::hexfloat << x;
     ASSERT_EQ(bits_of(varnel_cbrt(-x)), bits_of(-r));
   }
   EXPECT_EQ(errno, 0);
@@ -185,10 +191,12 @@ TEST(Cbrt, RandomNormalArgumentsAgainstLongDoubleRoot) {
 // accuracy as normal ones (unscaled, the guess could only reach about
 // 1.2e-6 relative, billions of ulps).
 TEST(Cbrt, SubnormalArguments) {
-  const struct { double x, root; } cases[] = {
+  const struct {
+    double x, root;
+  } cases[] = {
       {0x1p-1074, 0x1p-358},
       {0x1p-1073, 0x1.428a2f98d728bp-358},
-      {0x1.bp-1070, 0x1.8p-357},                  // 27 * 2^-1074: root 3 * 2^-358
+      {0x1.bp-1070, 0x1.8p-357},                          // 27 * 2^-1074: root 3 * 2^-358
       {0x0.0000000027882p-1022, 0x1.b409f7db6eb46p-353},  // near 8e-319
       {0x0.fffffffffffffp-1022, 0x1.428a2f98d728ap-341},  // the largest subnormal
       {1e-310, 0x1.a9d1b0b5d7427p-344},
@@ -205,14 +213,15 @@ TEST(Cbrt, SubnormalArguments) {
   for (int i = 0; i < 100000; ++i) {
     const double x = from_bits(1 + gen() % 0x000FFFFFFFFFFFFFu);
     const double r = varnel_cbrt(x);
-    ASSERT_LE(ulps_from(r, std::cbrt(static_cast<long double>(x))), sweep_bound_ulps)
-        << std::hexfloat << x;
+    ASSERT_LE(ulps_from(r, std::cbrt(static_cast<long double>(x))), sweep_bound_ulps) << std::hexfloat << x;
   }
   EXPECT_EQ(errno, 0);
 }
 
 TEST(Cbrtf, TheDoubleRootRoundedToFloat) {
-  const struct { float x, expected; } cases[] = {
+  const struct {
+    float x, expected;
+  } cases[] = {
       {0x1p-149f, 0x1.428a3p-50f},  // 1.1190347e-15: a normal float, no ERANGE
       {-0x1p-149f, -0x1.428a3p-50f},
       {8.0f, 2.0f},

@@ -89,8 +89,7 @@ const step_case double_cases[] = {
     {-inf, inf, -dmax, 0},
 };
 
-template <class Fn>
-void expect_case(const step_case& c, Fn fn) {
+template <class Fn> void expect_case(const step_case& c, Fn fn) {
   errno = 0;
   const double r = fn(c.x, c.y);
   EXPECT_EQ(bits_of(r), bits_of(c.expected));
@@ -104,19 +103,15 @@ TEST(Nextafter, EdgesOfBinary64) {
     // nexttoward with a y that is a double, and both long double members,
     // give the same bits and errno.
     expect_case(c, [](double x, double y) { return varnel_nexttoward(x, y); });
-    expect_case(c, [](double x, double y) {
-      return static_cast<double>(varnel_nextafterl(x, y));
-    });
-    expect_case(c, [](double x, double y) {
-      return static_cast<double>(varnel_nexttowardl(x, y));
-    });
+    expect_case(c, [](double x, double y) { return static_cast<double>(varnel_nextafterl(x, y)); });
+    expect_case(c, [](double x, double y) { return static_cast<double>(varnel_nexttowardl(x, y)); });
   }
 }
 
 TEST(Nextafter, ANaNOnEitherSideIsADomainError) {
   const double payload_nan = from_bits(0x7FF0000000000001u);  // signalling, with payload
-  const double pairs[][2] = {{qnan, 1.0},  {1.0, qnan},   {qnan, qnan},  {payload_nan, 0.0},
-                             {inf, qnan},  {-0.0, -qnan}, {dmax, qnan}, {0x1p-1074, qnan}};
+  const double pairs[][2] = {{qnan, 1.0}, {1.0, qnan},   {qnan, qnan}, {payload_nan, 0.0},
+                             {inf, qnan}, {-0.0, -qnan}, {dmax, qnan}, {0x1p-1074, qnan}};
   for (const auto& p : pairs) {
     SCOPED_TRACE(testing::Message() << p[0] << " towards " << p[1]);
     errno = 0;
@@ -192,20 +187,16 @@ TEST(Nextafterf, EdgesOfBinary32) {
 // neighbours of x are the values at key(x) - 1 and key(x) + 1; key 0 must
 // come back as +0.
 
-template <class Bits, class Signed>
-Signed key_of(Bits b, Bits sign_mask) {
+template <class Bits, class Signed> Signed key_of(Bits b, Bits sign_mask) {
   const Signed magnitude = static_cast<Signed>(b & ~sign_mask);
   return (b & sign_mask) != 0 ? -magnitude : magnitude;
 }
-template <class Bits, class Signed>
-Bits bits_of_key(Signed k, Bits sign_mask) {
+template <class Bits, class Signed> Bits bits_of_key(Signed k, Bits sign_mask) {
   return k >= 0 ? static_cast<Bits>(k) : static_cast<Bits>(static_cast<Bits>(-k) | sign_mask);
 }
 
-template <class T>
-struct format;
-template <>
-struct format<double> {
+template <class T> struct format;
+template <> struct format<double> {
   using bits = std::uint64_t;
   using key = std::int64_t;
   static constexpr bits sign = 0x8000000000000000u;
@@ -216,8 +207,7 @@ struct format<double> {
   static double up(double x) { return varnel_nextafter(x, inf); }
   static double down(double x) { return varnel_nextafter(x, -inf); }
 };
-template <>
-struct format<float> {
+template <> struct format<float> {
   using bits = std::uint32_t;
   using key = std::int32_t;
   static constexpr bits sign = 0x80000000u;
@@ -231,8 +221,7 @@ struct format<float> {
 
 // Both steps of one finite x (other than a step out of the range) land on
 // the adjacent pattern and leave errno alone.
-template <class T>
-void check_neighbours(T x) {
+template <class T> void check_neighbours(T x) {
   using F = format<T>;
   using B = typename F::bits;
   using K = typename F::key;
@@ -251,8 +240,7 @@ void check_neighbours(T x) {
   EXPECT_EQ(errno, 0) << std::hexfloat << x;
 }
 
-template <class T>
-void check_random_patterns(std::uint64_t seed, int count) {
+template <class T> void check_random_patterns(std::uint64_t seed, int count) {
   using F = format<T>;
   using B = typename F::bits;
   std::mt19937_64 gen(seed);
@@ -269,15 +257,13 @@ void check_random_patterns(std::uint64_t seed, int count) {
 // The first values of every binade, its last ones, and the values around
 // them, both signs; the subnormal "binades" (each power of two below the
 // smallest normal) too.
-template <class T>
-void check_binade_edges() {
+template <class T> void check_binade_edges() {
   using F = format<T>;
   using B = typename F::bits;
   std::vector<B> edges;
   for (int e = 1; e <= F::binades; ++e) {
     const B first = static_cast<B>(static_cast<B>(e) << F::fraction_bits);
-    edges.insert(edges.end(), {first, static_cast<B>(first + 1), static_cast<B>(first - 1),
-                               static_cast<B>(first - 2)});
+    edges.insert(edges.end(), {first, static_cast<B>(first + 1), static_cast<B>(first - 1), static_cast<B>(first - 2)});
   }
   edges.push_back(static_cast<B>(F::exponent - 1));  // the largest finite value
   for (int p = 0; p < F::fraction_bits; ++p) {
@@ -291,13 +277,9 @@ void check_binade_edges() {
   }
 }
 
-TEST(Nextafter, RandomPatternsStepToTheAdjacentPattern) {
-  check_random_patterns<double>(0x5eed0001, 100000);
-}
+TEST(Nextafter, RandomPatternsStepToTheAdjacentPattern) { check_random_patterns<double>(0x5eed0001, 100000); }
 TEST(Nextafter, BinadeEdgesStepToTheAdjacentPattern) { check_binade_edges<double>(); }
-TEST(Nextafterf, RandomPatternsStepToTheAdjacentPattern) {
-  check_random_patterns<float>(0x5eed0002, 100000);
-}
+TEST(Nextafterf, RandomPatternsStepToTheAdjacentPattern) { check_random_patterns<float>(0x5eed0002, 100000); }
 TEST(Nextafterf, BinadeEdgesStepToTheAdjacentPattern) { check_binade_edges<float>(); }
 
 // --- nexttoward: the direction is the exact long double y --------------------
@@ -320,20 +302,20 @@ TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
   if (varnel::math::detail::long_double_is_x87) {
     using varnel_test::x87_power_of_two;
     cases.insert(cases.end(), {
-        // y strictly between x and its neighbour (y rounds to x in binary64).
-        {1.0, 1.0L + 0x1p-60L, 0x1.0000000000001p+0, 0},
-        {1.0, 1.0L - 0x1p-60L, 0x1.fffffffffffffp-1, 0},
-        {0x1.0000000000001p+0, 1.0L + 0x1p-60L, 1.0, 0},
-        {-1.0, -1.0L - 0x1p-60L, -0x1.0000000000001p+0, 0},
-        // A y below the binary64 range still has its side.
-        {0.0, x87_power_of_two(-16000), 0x1p-1074, 0},
-        {-0.0, -x87_power_of_two(-16000), -0x1p-1074, 0},
-        {0x1p-1074, x87_power_of_two(-1080), 0.0, 0},
-        // A y beyond it too.
-        {dmax, x87_power_of_two(1100), inf, ERANGE},
-        {inf, x87_power_of_two(1100), dmax, 0},
-        {-inf, -x87_power_of_two(1100), -dmax, 0},
-    });
+                                  // y strictly between x and its neighbour (y rounds to x in binary64).
+                                  {1.0, 1.0L + 0x1p-60L, 0x1.0000000000001p+0, 0},
+                                  {1.0, 1.0L - 0x1p-60L, 0x1.fffffffffffffp-1, 0},
+                                  {0x1.0000000000001p+0, 1.0L + 0x1p-60L, 1.0, 0},
+                                  {-1.0, -1.0L - 0x1p-60L, -0x1.0000000000001p+0, 0},
+                                  // A y below the binary64 range still has its side.
+                                  {0.0, x87_power_of_two(-16000), 0x1p-1074, 0},
+                                  {-0.0, -x87_power_of_two(-16000), -0x1p-1074, 0},
+                                  {0x1p-1074, x87_power_of_two(-1080), 0.0, 0},
+                                  // A y beyond it too.
+                                  {dmax, x87_power_of_two(1100), inf, ERANGE},
+                                  {inf, x87_power_of_two(1100), dmax, 0},
+                                  {-inf, -x87_power_of_two(1100), -dmax, 0},
+                              });
   }
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << c.x << " towards " << c.y);
@@ -342,8 +324,7 @@ TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
     EXPECT_EQ(errno, c.error);
   }
   errno = 0;
-  EXPECT_EQ(bits_of(varnel_nexttoward(1.0, std::numeric_limits<long double>::quiet_NaN())),
-            quiet_nan_bits);
+  EXPECT_EQ(bits_of(varnel_nexttoward(1.0, std::numeric_limits<long double>::quiet_NaN())), quiet_nan_bits);
   EXPECT_EQ(errno, EDOM);
 }
 
@@ -366,12 +347,12 @@ TEST(Nexttowardf, StepsOneFloatSpacingTowardsTheExactY) {
   };
   if (varnel::math::detail::long_double_is_x87) {
     cases.insert(cases.end(), {
-        {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
-        {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
-        {0x1.000002p+0f, 1.0L + 0x1p-60L, 1.0f, 0},
-        {0.0f, varnel_test::x87_power_of_two(-16000), 0x1p-149f, 0},
-        {fmax_, 0x1.fffffe00000001p+127L, finf, ERANGE},
-    });
+                                  {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
+                                  {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
+                                  {0x1.000002p+0f, 1.0L + 0x1p-60L, 1.0f, 0},
+                                  {0.0f, varnel_test::x87_power_of_two(-16000), 0x1p-149f, 0},
+                                  {fmax_, 0x1.fffffe00000001p+127L, finf, ERANGE},
+                              });
   }
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << std::hexfloat << c.x << " towards " << c.y);
@@ -431,10 +412,8 @@ TEST(NextInternals, RescaleThresholds) {
   EXPECT_EQ(varnel::math::detail::rescale_threshold<double>(), 0x1p-968);
   EXPECT_EQ(varnel::math::detail::rescale_threshold<float>(), 0x1p-101f);
   // step_toward's branch-free path must start exactly where rescaling ends.
-  EXPECT_EQ(varnel::math::detail::plain_step_low<double>(),
-            varnel::math::detail::rescale_threshold<double>());
-  EXPECT_EQ(varnel::math::detail::plain_step_low<float>(),
-            varnel::math::detail::rescale_threshold<float>());
+  EXPECT_EQ(varnel::math::detail::plain_step_low<double>(), varnel::math::detail::rescale_threshold<double>());
+  EXPECT_EQ(varnel::math::detail::plain_step_low<float>(), varnel::math::detail::rescale_threshold<float>());
 }
 
 // --- What the error sites report ------------------------------------------------

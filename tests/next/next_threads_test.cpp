@@ -23,8 +23,7 @@ using varnel_test::bits_of;
 constexpr int thread_count = 8;
 
 // Starts every thread's work at once, so the first calls really overlap.
-template <class Work>
-void run_together(Work work) {
+template <class Work> void run_together(Work work) {
   std::atomic<int> waiting{thread_count};
   std::vector<std::thread> threads;
   for (int t = 0; t < thread_count; ++t) {
@@ -37,8 +36,7 @@ void run_together(Work work) {
   for (auto& th : threads) th.join();
 }
 
-template <class T>
-void first_calls_agree(T expected) {
+template <class T> void first_calls_agree(T expected) {
   const T* seen[thread_count] = {};
   T values[thread_count] = {};
   run_together([&](int t) {

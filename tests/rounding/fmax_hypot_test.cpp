@@ -38,7 +38,9 @@ const std::uint64_t nan_b = 0xFFF800000000ABCDu;  // negative, other payload
 const std::uint64_t snan = 0x7FF0000000000001u;   // signalling
 
 TEST(FmaxFmin, Binary64) {
-  const struct { std::uint64_t x, y, max, min; } cases[] = {
+  const struct {
+    std::uint64_t x, y, max, min;
+  } cases[] = {
       {bits_of(2.0), bits_of(3.0), bits_of(3.0), bits_of(2.0)},
       {bits_of(3.0), bits_of(2.0), bits_of(3.0), bits_of(2.0)},
       {nan_a, bits_of(2.0), bits_of(2.0), bits_of(2.0)},
@@ -66,7 +68,9 @@ TEST(FmaxFmin, Binary64) {
 }
 
 TEST(FmaxFmin, Binary32) {
-  const struct { std::uint32_t x, y, max, min; } cases[] = {
+  const struct {
+    std::uint32_t x, y, max, min;
+  } cases[] = {
       {0x7FC00123u, bits_of(2.0f), bits_of(2.0f), bits_of(2.0f)},
       {bits_of(2.0f), 0x7FC00123u, bits_of(2.0f), bits_of(2.0f)},
       {0x7FC00123u, 0xFFC0ABCDu, 0xFFC0ABCDu, 0xFFC0ABCDu},
@@ -87,19 +91,17 @@ TEST(FmaxFmin, Binary32) {
 // range survive, and the argument comes back bit for bit.
 TEST(FmaxFmin, NativeLongDouble) {
   VARNEL_REQUIRE_X87_LONG_DOUBLE();
-  const long double huge = varnel_test::x87_power_of_two(13000);    // far beyond binary64
+  const long double huge = varnel_test::x87_power_of_two(13000);  // far beyond binary64
   const long double large = varnel_test::x87_power_of_two(10000);
-  const long double tiny = varnel_test::x87_power_of_two(-13000);   // far below binary64
+  const long double tiny = varnel_test::x87_power_of_two(-13000);      // far below binary64
   const long double one_plus = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
   const long double nan_l = x87_from(0xFFFF, 0xC000000000001234u);     // negative NaN, payload
   const long double nan_m = x87_from(0x7FFF, 0xC000000000005678u);
-  const struct { long double x, y, max, min; } cases[] = {
-      {one_plus, 1.0L, one_plus, 1.0L},
-      {1.0L, one_plus, one_plus, 1.0L},
-      {huge, large, huge, large},
-      {nan_l, -tiny, -tiny, -tiny},
-      {nan_m, nan_l, nan_l, nan_l},
-      {0.0L, -0.0L, 0.0L, 0.0L},
+  const struct {
+    long double x, y, max, min;
+  } cases[] = {
+      {one_plus, 1.0L, one_plus, 1.0L}, {1.0L, one_plus, one_plus, 1.0L}, {huge, large, huge, large},
+      {nan_l, -tiny, -tiny, -tiny},     {nan_m, nan_l, nan_l, nan_l},     {0.0L, -0.0L, 0.0L, 0.0L},
       {-0.0L, 0.0L, -0.0L, -0.0L},
   };
   for (const auto& c : cases) {
@@ -174,15 +176,18 @@ TEST(Hypot, Binary64AndLongDouble) {
   // An x87 long double beyond the binary64 range maps to infinity.
   if (varnel::math::detail::long_double_is_x87) {
     errno = 0;
-    EXPECT_EQ(varnel_hypotl(varnel_test::x87_power_of_two(13000), 1.0L),
-              std::numeric_limits<long double>::infinity());
+    EXPECT_EQ(varnel_hypotl(varnel_test::x87_power_of_two(13000), 1.0L), std::numeric_limits<long double>::infinity());
     EXPECT_EQ(errno, ERANGE);
   }
 }
 
 TEST(Hypot, Binary32ComputesInFloat) {
   const std::uint32_t finf_bits = 0x7F800000u;
-  const struct { float x, y; std::uint32_t expected; int err; } cases[] = {
+  const struct {
+    float x, y;
+    std::uint32_t expected;
+    int err;
+  } cases[] = {
       {3.0f, 4.0f, bits_of(5.0f), 0},
       {finf, from_bits32(0x7FC00123u), finf_bits, ERANGE},
       {from_bits32(0x7FC00123u), -finf, finf_bits, ERANGE},

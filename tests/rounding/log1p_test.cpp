@@ -30,7 +30,11 @@ constexpr float finf = std::numeric_limits<float>::infinity();
 // Below -1 (-infinity included): EDOM and the library's quiet NaN.
 // -1 itself: ERANGE and -infinity.
 TEST(Log1p, ErrorsBinary64AndLongDouble) {
-  const struct { double x; std::uint64_t expected; int err; } cases[] = {
+  const struct {
+    double x;
+    std::uint64_t expected;
+    int err;
+  } cases[] = {
       {-1.0, 0xFFF0000000000000u, ERANGE},
       {-0x1.0000000000001p+0, 0x7FF8000000000000u, EDOM},  // the double just below -1
       {-2.0, 0x7FF8000000000000u, EDOM},
@@ -49,7 +53,11 @@ TEST(Log1p, ErrorsBinary64AndLongDouble) {
 }
 
 TEST(Log1p, ErrorsBinary32) {
-  const struct { float x; std::uint32_t expected; int err; } cases[] = {
+  const struct {
+    float x;
+    std::uint32_t expected;
+    int err;
+  } cases[] = {
       {-1.0f, 0xFF800000u, ERANGE},
       {-0x1.000002p+0f, 0x7FC00000u, EDOM},  // the float just below -1
       {-3.4028234663852886e38f, 0x7FC00000u, EDOM},
@@ -69,8 +77,16 @@ TEST(Log1p, ErrorsBinary32) {
 // elementary function of tools/elementary.hpp.)
 TEST(Log1p, OtherArgumentsArePassedToThePlatform) {
   const double xs[] = {-0x1.fffffffffffffp-1,  // -0.9999999999999999, about -36.7368005696771
-                       -0.5, -0.0, 0.0, 1e-300, 5e-324, 1.0, 1e308, inf,
-                       from_bits(0x7FF8000000000123u), from_bits(0xFFF8000000000000u)};
+                       -0.5,
+                       -0.0,
+                       0.0,
+                       1e-300,
+                       5e-324,
+                       1.0,
+                       1e308,
+                       inf,
+                       from_bits(0x7FF8000000000123u),
+                       from_bits(0xFFF8000000000000u)};
   for (double x : xs) {
     SCOPED_TRACE(x);
     errno = 0;
@@ -118,7 +134,10 @@ TEST(Log1p, ReportsNameTheFunction) {
   vm::log1p(from_bits(0x7FF8000000000000u), rec);  // the platform's business
   vm::log1p(0.5, rec);
   ASSERT_EQ(log.size(), 4u);
-  const struct { error_kind kind; const char* message; } expected[] = {
+  const struct {
+    error_kind kind;
+    const char* message;
+  } expected[] = {
       {error_kind::domain, "log1p(x) requires x > -1, but got x = %1%."},
       {error_kind::overflow, "Overflow Error"},
       {error_kind::domain, "log1p(x) requires x > -1, but got x = %1%."},

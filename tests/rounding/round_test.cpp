@@ -55,17 +55,17 @@ const real_case round_cases[] = {
     {-0.3, 0.0, 0},
     {-0.0, 0.0, 0},
     {-0x1p-1074, 0.0, 0},
-    {0x1.7ffffffffffffp+0, 1.0, 0},   // 1.4999999999999998
+    {0x1.7ffffffffffffp+0, 1.0, 0},  // 1.4999999999999998
     {-0x1.7ffffffffffffp+0, -1.0, 0},
-    {0x1.8000000000001p+0, 2.0, 0},   // 1.5000000000000002
-    {0x1.fffffffffffffp+51, 0x1p+52, 0},    // 2^52 - 0.5, the last halfway case
+    {0x1.8000000000001p+0, 2.0, 0},       // 1.5000000000000002
+    {0x1.fffffffffffffp+51, 0x1p+52, 0},  // 2^52 - 0.5, the last halfway case
     {-0x1.fffffffffffffp+51, -0x1p+52, 0},
     {0x1.0000000000001p+52, 0x1.0000000000001p+52, 0},  // 2^52 + 1, already integral
     {1e300, 1e300, 0},
     {-dmax, -dmax, 0},
     {inf, dmax, ERANGE},
     {-inf, -dmax, ERANGE},
-    {qnan, -dmax, ERANGE},     // a NaN is not greater than zero
+    {qnan, -dmax, ERANGE},  // a NaN is not greater than zero
     {neg_nan, -dmax, ERANGE},
 };
 
@@ -135,11 +135,11 @@ TEST(Round, Binary32) {
       {-0.5f, -1.0f, 0},
       {2.5f, 3.0f, 0},
       {-2.5f, -3.0f, 0},
-      {0x1.fffffep-2f, 0.0f, 0},    // largest float below 0.5
+      {0x1.fffffep-2f, 0.0f, 0},  // largest float below 0.5
       {-0x1.fffffep-2f, 0.0f, 0},
       {-0.3f, 0.0f, 0},
       {-0.0f, 0.0f, 0},
-      {0x1.fffffep+22f, 0x1p+23f, 0},   // 2^23 - 0.5, the last float halfway case
+      {0x1.fffffep+22f, 0x1p+23f, 0},  // 2^23 - 0.5, the last float halfway case
       {-0x1.fffffep+22f, -0x1p+23f, 0},
       {fmax_, fmax_, 0},
       {finf, fmax_, ERANGE},
@@ -157,15 +157,9 @@ TEST(Round, Binary32) {
 
 TEST(Trunc, Binary32) {
   const float_case cases[] = {
-      {-0.0f, -0.0f, 0},
-      {-0.7f, -0.0f, 0},
-      {0.7f, 0.0f, 0},
-      {2.9f, 2.0f, 0},
-      {-2.9f, -2.0f, 0},
-      {0x1.fffffep+22f, 0x1.fffffcp+22f, 0},  // 2^23 - 0.5 -> 2^23 - 1
-      {finf, fmax_, ERANGE},
-      {-finf, -fmax_, ERANGE},
-      {from_bits32(0x7FC00000u), -fmax_, ERANGE},
+      {-0.0f, -0.0f, 0},     {-0.7f, -0.0f, 0},       {0.7f, 0.0f, 0},
+      {2.9f, 2.0f, 0},       {-2.9f, -2.0f, 0},       {0x1.fffffep+22f, 0x1.fffffcp+22f, 0},  // 2^23 - 0.5 -> 2^23 - 1
+      {finf, fmax_, ERANGE}, {-finf, -fmax_, ERANGE}, {from_bits32(0x7FC00000u), -fmax_, ERANGE},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.x);
@@ -179,15 +173,13 @@ TEST(Trunc, Binary32) {
 // Cases for a result type R with N value bits, built from N so that they
 // hold whatever the width of long.  T is the floating type rounded in, with
 // P significand bits.  "round" selects round (true) or trunc (false).
-template <class R>
-struct int_case {
+template <class R> struct int_case {
   double x;  // converted to T without leaving its range
   R expected;
   int err;
 };
 
-template <class R, class T>
-std::vector<int_case<R>> range_cases(bool round) {
+template <class R, class T> std::vector<int_case<R>> range_cases(bool round) {
   constexpr int n = std::numeric_limits<R>::digits;
   constexpr int p = std::numeric_limits<T>::digits;
   constexpr R max = std::numeric_limits<R>::max();
@@ -199,8 +191,8 @@ std::vector<int_case<R>> range_cases(bool round) {
   // Just beyond -2^N: the next integral T below it.
   const double below_min = -two_n - (n >= p ? std::ldexp(1.0, n - p + 1) : 1.0);
   std::vector<int_case<R>> cases = {
-      {two_n, max, ERANGE},                       // 2^N rejected
-      {-two_n, min, 0},                           // -2^N accepted, no error
+      {two_n, max, ERANGE},  // 2^N rejected
+      {-two_n, min, 0},      // -2^N accepted, no error
       {two_n - static_cast<double>(step), static_cast<R>(max - (step - 1)), 0},
       {below_min, min, ERANGE},
       {2 * two_n, max, ERANGE},
@@ -223,17 +215,16 @@ std::vector<int_case<R>> range_cases(bool round) {
   // -2^N - 0.5 to -2^N - 1; truncated, both stay in range.
   if (n + 2 <= p) {
     cases.insert(cases.end(), {
-        {two_n - 0.5, max, round ? ERANGE : 0},
-        {two_n - 1.5, static_cast<R>(round ? max : max - 1), 0},
-        {-two_n - 0.5, min, round ? ERANGE : 0},
-        {-two_n + 0.5, static_cast<R>(round ? min : min + 1), 0},
-    });
+                                  {two_n - 0.5, max, round ? ERANGE : 0},
+                                  {two_n - 1.5, static_cast<R>(round ? max : max - 1), 0},
+                                  {-two_n - 0.5, min, round ? ERANGE : 0},
+                                  {-two_n + 0.5, static_cast<R>(round ? min : min + 1), 0},
+                              });
   }
   return cases;
 }
 
-template <class R, class T, class F>
-void check_range(F fn, bool round) {
+template <class R, class T, class F> void check_range(F fn, bool round) {
   for (const auto& c : range_cases<R, T>(round)) {
     const T x = static_cast<T>(c.x);
     SCOPED_TRACE(c.x);
@@ -279,7 +270,11 @@ TEST(Llround, Binary64Values) {
 }
 
 TEST(Llround, Binary32Bounds) {
-  const struct { float x; long long expected; int err; } cases[] = {
+  const struct {
+    float x;
+    long long expected;
+    int err;
+  } cases[] = {
       {0x1.fffffep+62f, 9223371487098961920LL, 0},  // largest float below 2^63
       {0x1p+63f, LLONG_MAX, ERANGE},
       {-0x1p+63f, LLONG_MIN, 0},
@@ -317,8 +312,7 @@ TEST(Itrunc, Int32Values) {
 
 // --- Strings handed to the actions ---------------------------------------
 
-template <class F>
-void expect_reports(F call, std::initializer_list<const char*> functions) {
+template <class F> void expect_reports(F call, std::initializer_list<const char*> functions) {
   std::vector<varnel_test::error_report> log;
   call(varnel_test::recording_policy{&log});
   ASSERT_EQ(log.size(), functions.size());
@@ -350,12 +344,9 @@ TEST(RoundingReports, EverySiteNamesItsFunction) {
   expect_reports([](const rec& p) { vm::llround(0x1p+63f, p); }, {"varnel::math::llround<%1%>(%1%)"});
   expect_reports([](const rec& p) { vm::itrunc(3e9, p); }, {"varnel::math::itrunc<%1%>(%1%)"});
   // Non-finite: reported by round or trunc, then again by the range check.
-  expect_reports([](const rec& p) { vm::lround(qnan, p); },
-                 {round_fn, "varnel::math::lround<%1%>(%1%)"});
-  expect_reports([](const rec& p) { vm::llround(-inf, p); },
-                 {round_fn, "varnel::math::llround<%1%>(%1%)"});
-  expect_reports([](const rec& p) { vm::itrunc(finf, p); },
-                 {trunc_fn, "varnel::math::itrunc<%1%>(%1%)"});
+  expect_reports([](const rec& p) { vm::lround(qnan, p); }, {round_fn, "varnel::math::lround<%1%>(%1%)"});
+  expect_reports([](const rec& p) { vm::llround(-inf, p); }, {round_fn, "varnel::math::llround<%1%>(%1%)"});
+  expect_reports([](const rec& p) { vm::itrunc(finf, p); }, {trunc_fn, "varnel::math::itrunc<%1%>(%1%)"});
 }
 
 }  // namespace

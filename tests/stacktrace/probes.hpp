@@ -23,52 +23,47 @@ namespace varnel_test::stack {
 // call site.  With skip 0 and enough room the frames are: one in collect,
 // depth + 1 in collect_at_depth, then those of the caller.  Never inlined,
 // cloned or turned into a loop, so every level keeps a frame of its own.
-std::size_t collect_at_depth(unsigned depth, const void** out, std::size_t capacity,
-                             std::size_t skip);
+std::size_t collect_at_depth(unsigned depth, const void** out, std::size_t capacity, std::size_t skip);
 
 // Frames taken by collect_each: collect_at_depth(depth, ..., capacity, skip).
 struct walk_request {
-    unsigned depth;
-    std::size_t capacity;
-    std::size_t skip;
+  unsigned depth;
+  std::size_t capacity;
+  std::size_t skip;
 };
 
 // An array of frames with guard words on both sides: every slot starts out holding a
 // distinct value that no code address has, so any store shows.
 class guarded_frames {
-public:
-    static constexpr std::size_t guard = 4;
+ public:
+  static constexpr std::size_t guard = 4;
 
-    explicit guarded_frames(std::size_t room) : slots_(room + 2 * guard)
-    {
-        for (std::size_t i = 0; i < slots_.size(); ++i)
-            slots_[i] = marker(i);
+  explicit guarded_frames(std::size_t room) : slots_(room + 2 * guard) {
+    for (std::size_t i = 0; i < slots_.size(); ++i) slots_[i] = marker(i);
+  }
+  const void** data() { return slots_.data() + guard; }
+  const void* operator[](std::size_t i) const { return slots_[guard + i]; }
+  std::size_t room() const { return slots_.size() - 2 * guard; }
+
+  static constexpr std::ptrdiff_t intact = PTRDIFF_MAX;
+
+  // Index (relative to data(), so negative in the front guard) of the
+  // first slot outside [0, stored) that no longer holds its marker, or
+  // `intact`.
+  std::ptrdiff_t first_disturbed_outside(std::size_t stored) const {
+    for (std::size_t i = 0; i < slots_.size(); ++i) {
+      const bool written = i >= guard && i < guard + stored;
+      if (!written && slots_[i] != marker(i))
+        return static_cast<std::ptrdiff_t>(i) - static_cast<std::ptrdiff_t>(guard);
     }
-    const void** data() { return slots_.data() + guard; }
-    const void* operator[](std::size_t i) const { return slots_[guard + i]; }
-    std::size_t room() const { return slots_.size() - 2 * guard; }
+    return intact;
+  }
 
-    static constexpr std::ptrdiff_t intact = PTRDIFF_MAX;
-
-    // Index (relative to data(), so negative in the front guard) of the
-    // first slot outside [0, stored) that no longer holds its marker, or
-    // `intact`.
-    std::ptrdiff_t first_disturbed_outside(std::size_t stored) const
-    {
-        for (std::size_t i = 0; i < slots_.size(); ++i) {
-            const bool written = i >= guard && i < guard + stored;
-            if (!written && slots_[i] != marker(i))
-                return static_cast<std::ptrdiff_t>(i) - static_cast<std::ptrdiff_t>(guard);
-        }
-        return intact;
-    }
-
-private:
-    static const void* marker(std::size_t i)
-    {
-        return reinterpret_cast<const void*>(std::uintptr_t{0xA5A5'0000'0000'0001} + 8 * i);
-    }
-    std::vector<const void*> slots_;
+ private:
+  static const void* marker(std::size_t i) {
+    return reinterpret_cast<const void*>(std::uintptr_t{0xA5A5'0000'0000'0001} + 8 * i);
+  }
+  std::vector<const void*> slots_;
 };
 
 // Runs every request from one loop, each into a fresh guarded array of

@@ -8,10 +8,26 @@
 
 namespace varnel_test {
 
-inline double from_bits(std::uint64_t b) { double x; std::memcpy(&x, &b, sizeof x); return x; }
-inline float from_bits32(std::uint32_t b) { float x; std::memcpy(&x, &b, sizeof x); return x; }
-inline std::uint64_t bits_of(double x) { std::uint64_t b; std::memcpy(&b, &x, sizeof b); return b; }
-inline std::uint32_t bits_of(float x) { std::uint32_t b; std::memcpy(&b, &x, sizeof b); return b; }
+inline double from_bits(std::uint64_t b) {
+  double x;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+inline float from_bits32(std::uint32_t b) {
+  float x;
+  std::memcpy(&x, &b, sizeof x);
+  return x;
+}
+inline std::uint64_t bits_of(double x) {
+  std::uint64_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
+inline std::uint32_t bits_of(float x) {
+  std::uint32_t b;
+  std::memcpy(&b, &x, sizeof b);
+  return b;
+}
 
 // A long double with a binary64 pattern, where long double is binary64
 // (Windows): no conversion, so signalling NaNs stay as they are.
@@ -59,7 +75,6 @@ inline std::uint64_t x87_significand(long double x) {
 
 }  // namespace varnel_test
 
-#define EXPECT_SAME_BITS(expected, actual) \
-  EXPECT_EQ(::varnel_test::bits_of(expected), ::varnel_test::bits_of(actual))
+#define EXPECT_SAME_BITS(expected, actual) EXPECT_EQ(::varnel_test::bits_of(expected), ::varnel_test::bits_of(actual))
 
 #endif

@@ -21,10 +21,9 @@ struct recording_policy {
   std::vector<error_report>* log;
 };
 
-inline void observe_error(const recording_policy& p, varnel::math::policies::error_kind kind,
-                          const char* function, const char* message) {
-  p.log->push_back({kind, function != nullptr ? function : "",
-                    message != nullptr ? message : ""});
+inline void observe_error(const recording_policy& p, varnel::math::policies::error_kind kind, const char* function,
+                          const char* message) {
+  p.log->push_back({kind, function != nullptr ? function : "", message != nullptr ? message : ""});
 }
 
 }  // namespace varnel_test

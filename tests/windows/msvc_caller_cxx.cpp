@@ -14,9 +14,8 @@ template <class T> bool signbit(T x);
 
 namespace varnel::stacktrace::detail {
 class this_thread_frames {
-public:
-  static std::size_t collect(const void** out_frames, std::size_t max_frames_count,
-                             std::size_t skip) noexcept;
+ public:
+  static std::size_t collect(const void** out_frames, std::size_t max_frames_count, std::size_t skip) noexcept;
 };
 std::size_t dump(const char* file, const void* const* frames, std::size_t frames_count) noexcept;
 }  // namespace varnel::stacktrace::detail

@@ -37,12 +37,12 @@ template <class T> bool isnan(T x) { return varnel::math::isnan(x); }
 template <class T> bool isnormal(T x) { return varnel::math::isnormal(x); }
 template <class T> bool signbit(T x) { return varnel::math::signbit(x) == 1; }
 
-#define VARNEL_MATH_TR1_EXTERN(T)          \
-  extern template int fpclassify<T>(T);    \
-  extern template bool isfinite<T>(T);     \
-  extern template bool isinf<T>(T);        \
-  extern template bool isnan<T>(T);        \
-  extern template bool isnormal<T>(T);     \
+#define VARNEL_MATH_TR1_EXTERN(T)       \
+  extern template int fpclassify<T>(T); \
+  extern template bool isfinite<T>(T);  \
+  extern template bool isinf<T>(T);     \
+  extern template bool isnan<T>(T);     \
+  extern template bool isnormal<T>(T);  \
   extern template bool signbit<T>(T);
 VARNEL_MATH_TR1_EXTERN(float)
 VARNEL_MATH_TR1_EXTERN(double)

@@ -49,9 +49,7 @@ double varnel_log1p(double x) { return vm::log1p(x, errno_policy()); }
 double varnel_nextafter(double x, double y) { return vm::step_toward(x, y, errno_policy()); }
 // The direction compares x with the exact long double y; the step is one
 // binary64 spacing.
-double varnel_nexttoward(double x, long double y) {
-  return vm::step_toward(x, y, errno_policy());
-}
+double varnel_nexttoward(double x, long double y) { return vm::step_toward(x, y, errno_policy()); }
 
 double varnel_round(double x) { return vm::round(x, errno_policy()); }
 // One rounding instruction where the processor has SSE4.1, chosen when the

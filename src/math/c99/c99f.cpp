@@ -53,9 +53,7 @@ float varnel_log1pf(float x) { return vm::log1p(x, errno_policy()); }
 // Stepped in float: one binary32 spacing.  nexttowardf takes its direction
 // from the exact long double y and steps exactly as nextafterf.
 float varnel_nextafterf(float x, float y) { return vm::step_toward(x, y, errno_policy()); }
-float varnel_nexttowardf(float x, long double y) {
-  return vm::step_toward(x, y, errno_policy());
-}
+float varnel_nexttowardf(float x, long double y) { return vm::step_toward(x, y, errno_policy()); }
 
 float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
 // One rounding instruction where the processor has SSE4.1, chosen when the

@@ -29,8 +29,7 @@ namespace varnel::math::exports {
 
 // Out of line: the SSE4.1 body reaches it only for a non-finite x, by a
 // tail jump, and keeps no register saved for it.
-template <class T>
-[[gnu::noinline]] T trunc_portable(T x) noexcept {
+template <class T> [[gnu::noinline]] T trunc_portable(T x) noexcept {
   return varnel::math::trunc(x, policies::errno_policy());
 }
 
@@ -44,15 +43,10 @@ template <class T>
 // Toward zero: with SSE4.1 enabled the compiler emits the one instruction
 // (roundsd/roundss with immediate 0b1011, no inexact raised) for the
 // builtin, without moving x into a cleared vector first.
-[[gnu::target("sse4.1")]] inline double round_toward_zero(double x) noexcept {
-  return __builtin_trunc(x);
-}
-[[gnu::target("sse4.1")]] inline float round_toward_zero(float x) noexcept {
-  return __builtin_truncf(x);
-}
+[[gnu::target("sse4.1")]] inline double round_toward_zero(double x) noexcept { return __builtin_trunc(x); }
+[[gnu::target("sse4.1")]] inline float round_toward_zero(float x) noexcept { return __builtin_truncf(x); }
 
-template <class T>
-[[gnu::target("sse4.1")]] T trunc_sse41(T x) noexcept {
+template <class T> [[gnu::target("sse4.1")]] T trunc_sse41(T x) noexcept {
   if (!isfinite(x)) return trunc_portable(x);
   return round_toward_zero(x);
 }
@@ -63,11 +57,9 @@ VARNEL_TRUNC_UNINSTRUMENTED inline bool processor_has_sse41() noexcept {
   return (c & bit_SSE4_1) != 0;
 }
 
-template <class T>
-using unary_t = T (*)(T);
+template <class T> using unary_t = T (*)(T);
 
-template <class T>
-VARNEL_TRUNC_UNINSTRUMENTED unary_t<T> select_trunc() noexcept {
+template <class T> VARNEL_TRUNC_UNINSTRUMENTED unary_t<T> select_trunc() noexcept {
   return processor_has_sse41() ? &trunc_sse41<T> : &trunc_portable<T>;
 }
 

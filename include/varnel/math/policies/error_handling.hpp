@@ -25,8 +25,7 @@ enum class error_kind { domain, pole, overflow, underflow, denorm, rounding };
 // optimised library.  Another policy type may provide its own overload,
 // found by argument-dependent lookup, to observe what each site passes.
 template <class Policy>
-inline void observe_error(const Policy&, error_kind, const char* /*function*/,
-                          const char* /*message*/) noexcept {}
+inline void observe_error(const Policy&, error_kind, const char* /*function*/, const char* /*message*/) noexcept {}
 
 namespace detail {
 // Out of line and cold: error paths stay off the hot path of every family.
@@ -39,8 +38,7 @@ inline const char* or_default(const char* message, const char* fallback) noexcep
 // Argument outside the domain (a NaN too, where the family rejects NaN):
 // EDOM and the quiet NaN with sign clear and nothing but the quiet bit set.
 template <class T, class Policy>
-inline T on_domain_error(const char* function, const char* message, const T& /*value*/,
-                         const Policy& pol) noexcept {
+inline T on_domain_error(const char* function, const char* message, const T& /*value*/, const Policy& pol) noexcept {
   observe_error(pol, error_kind::domain, function,
                 detail::or_default(message, "Domain Error evaluating function at %1%"));
   detail::store_errno(EDOM);
@@ -50,10 +48,8 @@ inline T on_domain_error(const char* function, const char* message, const T& /*v
 // A pole is reported exactly as a domain error; only the default message
 // differs.
 template <class T, class Policy>
-inline T on_pole_error(const char* function, const char* message, const T& /*value*/,
-                       const Policy& pol) noexcept {
-  observe_error(pol, error_kind::pole, function,
-                detail::or_default(message, "Evaluation of function at pole %1%"));
+inline T on_pole_error(const char* function, const char* message, const T& /*value*/, const Policy& pol) noexcept {
+  observe_error(pol, error_kind::pole, function, detail::or_default(message, "Evaluation of function at pole %1%"));
   detail::store_errno(EDOM);
   return tools::quiet_nan<T>();
 }
@@ -69,33 +65,33 @@ inline T on_overflow_error(const char* function, const char* message, const Poli
 // Always +0, whatever the sign of the true result.
 template <class T, class Policy>
 inline T on_underflow_error(const char* function, const char* message, const Policy& pol) noexcept {
-  observe_error(pol, error_kind::underflow, function,
-                detail::or_default(message, "Underflow Error"));
+  observe_error(pol, error_kind::underflow, function, detail::or_default(message, "Underflow Error"));
   detail::store_errno(ERANGE);
   return T(0);
 }
 
 // A subnormal result: ERANGE, and the value itself comes back unchanged.
 template <class T, class Policy>
-inline T on_denorm_error(const char* function, const char* message, const T& value,
-                         const Policy& pol) noexcept {
+inline T on_denorm_error(const char* function, const char* message, const T& value, const Policy& pol) noexcept {
   observe_error(pol, error_kind::denorm, function, message);
   detail::store_errno(ERANGE);
   return value;
 }
 
 namespace detail {
-template <class R>
-constexpr R largest_of() noexcept {
-  if constexpr (std::is_floating_point_v<R>) return tools::max_value<R>();
-  else return std::numeric_limits<R>::max();
+template <class R> constexpr R largest_of() noexcept {
+  if constexpr (std::is_floating_point_v<R>)
+    return tools::max_value<R>();
+  else
+    return std::numeric_limits<R>::max();
 }
 // The lowest value: minus the largest for a floating type, the minimum (not
 // minus the maximum) for an integer type.
-template <class R>
-constexpr R lowest_of() noexcept {
-  if constexpr (std::is_floating_point_v<R>) return -tools::max_value<R>();
-  else return std::numeric_limits<R>::min();
+template <class R> constexpr R lowest_of() noexcept {
+  if constexpr (std::is_floating_point_v<R>)
+    return -tools::max_value<R>();
+  else
+    return std::numeric_limits<R>::min();
 }
 }  // namespace detail
 
@@ -103,12 +99,11 @@ constexpr R lowest_of() noexcept {
 // floating rounding function).  Saturates by the sign of the offending value
 // as passed: greater than zero gives the largest R, anything else (zero,
 // negative, NaN) the lowest.  target only selects R.
-template <class R, class T, class Policy>
-inline R on_rounding_error(const char* function, const char* message, const T& value,
-                           const R& /*target*/, const Policy& pol) noexcept {
+template <class R, class T, class Policy> inline R on_rounding_error(const char* function, const char* message,
+                                                                     const T& value, const R& /*target*/,
+                                                                     const Policy& pol) noexcept {
   observe_error(pol, error_kind::rounding, function,
-                detail::or_default(message,
-                                   "Value %1% can not be represented in the target integer type."));
+                detail::or_default(message, "Value %1% can not be represented in the target integer type."));
   detail::store_errno(ERANGE);
   return value > 0 ? detail::largest_of<R>() : detail::lowest_of<R>();
 }

@@ -21,8 +21,7 @@ namespace detail {
 // largest finite value up to the rounding midpoint come back as the largest
 // finite value; the midpoint itself (the largest value has an odd
 // significand) and everything beyond go to infinity.
-template <class R, class W>
-inline R convert_beyond_max(W r) noexcept {
+template <class R, class W> inline R convert_beyond_max(W r) noexcept {
   if constexpr (sizeof(R) == sizeof(W)) {
     return static_cast<R>(r);
   } else {
@@ -42,8 +41,7 @@ inline R convert_beyond_max(W r) noexcept {
 // significand below, R's largest exponent with every significand bit of R
 // set above.  A NaN's pattern lies
 // above the infinities' and fails like a zero's, which lies below.
-template <class R>
-inline bool in_normal_range_of(double r) noexcept {
+template <class R> inline bool in_normal_range_of(double r) noexcept {
   using limits = std::numeric_limits<R>;
   constexpr int bias = 1023;
   constexpr int fraction_bits = 52;

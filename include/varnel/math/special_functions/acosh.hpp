@@ -18,12 +18,11 @@
 namespace varnel::math {
 namespace detail {
 
-template <class Policy>
-inline double acosh_eval(double x, const Policy& pol) noexcept {
+template <class Policy> inline double acosh_eval(double x, const Policy& pol) noexcept {
   // -infinity included; a NaN is rejected with the same message.
   if (x < 1 || isnan(x)) {
-    return policies::on_domain_error<double>("varnel::math::acosh<%1%>(%1%)",
-                                             "acosh requires x >= 1, but got x = %1%.", x, pol);
+    return policies::on_domain_error<double>("varnel::math::acosh<%1%>(%1%)", "acosh requires x >= 1, but got x = %1%.",
+                                             x, pol);
   }
   // Next to the branch point, x - 1 < 2^-26: sqrt(2y)(1 - y/12 + 3y^2/160).
   // x - 1 is exact here; the series keeps the square root's relative
@@ -51,11 +50,10 @@ inline double acosh_eval(double x, const Policy& pol) noexcept {
 
 // T is float or double: float arguments widen exactly and the binary64
 // result is narrowed with the float limits.
-template <class T, class Policy>
-inline T acosh(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T acosh(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::acosh_eval(static_cast<double>(x), pol),
-                                    "varnel::math::acosh<%1%>(%1%)", pol);
+  return policies::narrow_result<T>(detail::acosh_eval(static_cast<double>(x), pol), "varnel::math::acosh<%1%>(%1%)",
+                                    pol);
 }
 
 }  // namespace varnel::math

@@ -19,28 +19,24 @@
 namespace varnel::math {
 
 // Declared ahead: negative arguments re-enter the family entry.
-template <class T, class Policy>
-inline T asinh(T x, const Policy& pol) noexcept;
+template <class T, class Policy> inline T asinh(T x, const Policy& pol) noexcept;
 
 namespace detail {
 
 // sqrt(1 + y) - 1 without the cancellation of the direct form for small y:
 // sqrt(1 + y) = exp(log1p(y)/2), so the difference is expm1(log1p(y)/2).
 // Away from zero the direct form loses nothing and costs less.
-template <class Policy>
-inline double sqrt_one_plus_minus_one(double y, const Policy& pol) noexcept {
+template <class Policy> inline double sqrt_one_plus_minus_one(double y, const Policy& pol) noexcept {
   if (std::fabs(y) > 0.75) return std::sqrt(1 + y) - 1;
   return varnel::math::expm1(varnel::math::log1p(y, pol) / 2);
 }
 
-template <class Policy>
-inline double asinh_eval(double x, const Policy& pol) noexcept {
+template <class Policy> inline double asinh_eval(double x, const Policy& pol) noexcept {
   // Only a NaN is rejected; the infinities run through the huge-argument
   // form and come back infinite, for narrow_result to report.
   if (isnan(x)) {
     return policies::on_domain_error<double>("varnel::math::asinh<%1%>(%1%)",
-                                             "asinh requires a finite argument, but got x = %1%.",
-                                             x, pol);
+                                             "asinh requires a finite argument, but got x = %1%.", x, pol);
   }
   // x <= -2^-13: asinh is odd, and the value is minus the one at -x, range
   // checks included.  For a finite x that check has nothing to report
@@ -78,11 +74,10 @@ inline double asinh_eval(double x, const Policy& pol) noexcept {
 
 // T is float or double: float arguments widen exactly and the binary64
 // result is narrowed with the float limits.
-template <class T, class Policy>
-inline T asinh(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T asinh(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::asinh_eval(static_cast<double>(x), pol),
-                                    "varnel::math::asinh<%1%>(%1%)", pol);
+  return policies::narrow_result<T>(detail::asinh_eval(static_cast<double>(x), pol), "varnel::math::asinh<%1%>(%1%)",
+                                    pol);
 }
 
 }  // namespace varnel::math

@@ -17,21 +17,17 @@
 namespace varnel::math {
 namespace detail {
 
-template <class Policy>
-inline double atanh_eval(double x, const Policy& pol) noexcept {
+template <class Policy> inline double atanh_eval(double x, const Policy& pol) noexcept {
   constexpr const char* function = "varnel::math::atanh<%1%>(%1%)";
   // Each side of the domain, and a NaN, has a message of its own.
   if (x < -1) {
-    return policies::on_domain_error<double>(function, "atanh requires x >= -1, but got x = %1%.",
-                                             x, pol);
+    return policies::on_domain_error<double>(function, "atanh requires x >= -1, but got x = %1%.", x, pol);
   }
   if (x > 1) {
-    return policies::on_domain_error<double>(function, "atanh requires x <= 1, but got x = %1%.",
-                                             x, pol);
+    return policies::on_domain_error<double>(function, "atanh requires x <= 1, but got x = %1%.", x, pol);
   }
   if (isnan(x)) {
-    return policies::on_domain_error<double>(
-        function, "atanh requires -1 <= x <= 1, but got x = %1%.", x, pol);
+    return policies::on_domain_error<double>(function, "atanh requires -1 <= x <= 1, but got x = %1%.", x, pol);
   }
   // The poles are exactly +-1.  Their neighbours +-(1 - 2^-53) are finite
   // (about +-18.71) and take the log form below: 1 - x is exact there.
@@ -61,11 +57,10 @@ inline double atanh_eval(double x, const Policy& pol) noexcept {
 // T is float or double: float arguments widen exactly and the binary64
 // result is narrowed with the float limits.  The poles come back infinite
 // and are reported a second time by narrow_result, with the same errno.
-template <class T, class Policy>
-inline T atanh(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T atanh(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::atanh_eval(static_cast<double>(x), pol),
-                                    "varnel::math::atanh<%1%>(%1%)", pol);
+  return policies::narrow_result<T>(detail::atanh_eval(static_cast<double>(x), pol), "varnel::math::atanh<%1%>(%1%)",
+                                    pol);
 }
 
 }  // namespace varnel::math

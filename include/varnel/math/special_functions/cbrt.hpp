@@ -91,14 +91,12 @@ inline double cbrt_positive(double x) noexcept {
   return g;
 }
 
-template <class Policy>
-double cbrt_eval(double x, const Policy& pol) {
+template <class Policy> double cbrt_eval(double x, const Policy& pol) {
   // Infinities and zeros are their own roots, sign included.
   if (isinf(x) || x == 0) return x;
   if (isnan(x))
     return policies::on_domain_error<double>("varnel::math::cbrt<%1%>(%1%)",
-                                             "Argument to function must be finite but got %1%.",
-                                             x, pol);
+                                             "Argument to function must be finite but got %1%.", x, pol);
   // The sign as the factor +-1, taken from x without a branch that
   // arguments of random sign would mispredict; the root of |x| is
   // multiplied by it at the end.
@@ -114,8 +112,7 @@ double cbrt_eval(double x, const Policy& pol) {
 // Computes in binary64 for float and double alike; a float result is the
 // double root rounded to nearest, with no range check (the root of a
 // subnormal float is a normal float).
-template <class T, class Policy>
-T cbrt(T x, const Policy& pol) {
+template <class T, class Policy> T cbrt(T x, const Policy& pol) {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary64");
   return static_cast<T>(detail::cbrt_eval(static_cast<double>(x), pol));
 }

@@ -49,7 +49,7 @@ inline double from_bits(std::uint64_t b) noexcept { return word64::from_bits(b);
 constexpr std::uint64_t sign_bit = 0x8000000000000000u;
 constexpr std::uint64_t exponent_field = 0x7FF0000000000000u;  // also the pattern of +infinity
 constexpr double infinity = std::numeric_limits<double>::infinity();
-constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;   // the library's quiet NaN
+constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;  // the library's quiet NaN
 
 // Adding 1.5*2^52 to a binary64 v with |v| < 2^51 rounds v to an integer
 // (round to nearest), which then sits in the low bits of the sum's
@@ -63,9 +63,7 @@ constexpr double round_shift = 0x1.8p52;  // 6755399441055744.0
 constexpr std::uint64_t split_mask = ~std::uint64_t{0x7FFFFFF};
 
 // The pattern of 2^e for a normal 2^e (e from -1022 to 1023).
-inline std::uint64_t exponent_bits(std::int64_t e) noexcept {
-  return static_cast<std::uint64_t>(e + 1023) << 52;
-}
+inline std::uint64_t exponent_bits(std::int64_t e) noexcept { return static_cast<std::uint64_t>(e + 1023) << 52; }
 
 // ---- exp ----------------------------------------------------------------
 //
@@ -272,18 +270,18 @@ inline double log_fast(std::uint64_t ix) noexcept {
   const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
   const double lo = kd * log_ln2_lo + c.log_c_lo;
   const double r2 = r * r;
-  const double p = r2 * (log_fast_poly[0] + r * log_fast_poly[1]) +
-                   (r2 * r2) * (log_fast_poly[2] + r * log_fast_poly[3]);
+  const double p =
+      r2 * (log_fast_poly[0] + r * log_fast_poly[1]) + (r2 * r2) * (log_fast_poly[2] + r * log_fast_poly[3]);
   return hi + ((r + lo) + p);
 }
 
 [[gnu::noinline]] inline double log_special(double x) noexcept {
   const std::uint64_t ix = bits(x);
   const std::uint64_t ax = ix & ~sign_bit;
-  if (ax > exponent_field) return x + x;  // NaN: quiet, sign and payload kept
-  if (ax == 0) return -infinity;          // log(+-0)
+  if (ax > exponent_field) return x + x;                // NaN: quiet, sign and payload kept
+  if (ax == 0) return -infinity;                        // log(+-0)
   if (ix & sign_bit) return from_bits(quiet_nan_bits);  // x < 0, -infinity too
-  if (ix == exponent_field) return x;     // log(+infinity)
+  if (ix == exponent_field) return x;                   // log(+infinity)
   // Subnormal: scale by 2^52 (exact) into the normal range.
   const log_parts l = log_core(bits(x * 0x1p52), -52);
   return l.w + l.lo;
@@ -324,11 +322,10 @@ inline double expm1_small(double x) noexcept {
   const double e = hh - (s - x);  // exact (Fast2Sum)
   const double x2 = x * x;
   const double x4 = x2 * x2;
-  const double p = ((expm1_small_poly[0] + x * expm1_small_poly[1]) +
-                    x2 * (expm1_small_poly[2] + x * expm1_small_poly[3])) +
-                   x4 * (((expm1_small_poly[4] + x * expm1_small_poly[5]) +
-                          x2 * (expm1_small_poly[6] + x * expm1_small_poly[7])) +
-                         x4 * (expm1_small_poly[8] + x * expm1_small_poly[9]));
+  const double p =
+      ((expm1_small_poly[0] + x * expm1_small_poly[1]) + x2 * (expm1_small_poly[2] + x * expm1_small_poly[3])) +
+      x4 * (((expm1_small_poly[4] + x * expm1_small_poly[5]) + x2 * (expm1_small_poly[6] + x * expm1_small_poly[7])) +
+            x4 * (expm1_small_poly[8] + x * expm1_small_poly[9]));
   return s + ((e + hl) + (x2 * x) * p);
 }
 
@@ -536,7 +533,7 @@ inline double sin(double x) noexcept {
   row = row < sin_last_row - sin_first_row ? row : sin_last_row - sin_first_row;
   const sin_entry& e = sin_table[row];
   const double d2 = d * d;
-  const double sin_d = (d2 * d) * (sin_d_poly[0] + d2 * sin_d_poly[1]);          // sin d - d
+  const double sin_d = (d2 * d) * (sin_d_poly[0] + d2 * sin_d_poly[1]);                   // sin d - d
   const double cos_d = d2 * (cos_d_poly[0] + d2 * (cos_d_poly[1] + d2 * cos_d_poly[2]));  // cos d - 1
   const double t = e.cos_hi * d;
   const double w = e.sin_hi + t;
@@ -584,8 +581,8 @@ inline double expm1(double x) noexcept {
   const double scale = from_bits(bits(s.entry->hi) + s.shift_bits);
   const double tail = s.entry->tail;
   const double r2 = r * r;
-  const double p = ((expm1_poly[0] + r * expm1_poly[1]) + r2 * (expm1_poly[2] + r * expm1_poly[3])) +
-                   (r2 * r2) * expm1_poly[4];
+  const double p =
+      ((expm1_poly[0] + r * expm1_poly[1]) + r2 * (expm1_poly[2] + r * expm1_poly[3])) + (r2 * r2) * expm1_poly[4];
   const double q = tail + (tail * r + r2 * p);
   // scale rhi = u + eu exactly.
   const double sh = from_bits(bits(scale) & split_mask);
@@ -630,8 +627,7 @@ inline double log1p(double x) noexcept {
   const std::uint64_t ax = ix & ~sign_bit;
   // Fast path: 2^-30 <= |x| < +infinity and x > -1 (patterns of negative
   // values from -1 down lie at or above that of -1).
-  if (ax - bits(0x1p-30) >= exponent_field - bits(0x1p-30) || ix >= bits(-1.0))
-    return log1p_special(x);
+  if (ax - bits(0x1p-30) >= exponent_field - bits(0x1p-30) || ix >= bits(-1.0)) return log1p_special(x);
   const std::uint64_t t = bits(1.0 + x) - log_offset;
   // k = 0, 1 + x in [0.708, 1.416): the direct reduction, except where 1 + x
   // rounds up to 1 + 2^-9, the lower end of the cell above the centre cell:
@@ -661,9 +657,9 @@ inline float expm1(float x) noexcept {
   // infinities included, below.
   if (ax - tiny > word32::to_bits(expm1f_overflow_above) - tiny) {
     if (ax > 0x7F800000u) return x + x;  // NaN
-    if (ax < tiny) return x;  // e^x - 1 = x (1 + x/2 + ...) rounds to x
-    if (x < 0) return -1.0f;  // below -88.72: -1 + e^x rounds to -1
-    if (ax == 0x7F800000u) return x;  // +infinity
+    if (ax < tiny) return x;             // e^x - 1 = x (1 + x/2 + ...) rounds to x
+    if (x < 0) return -1.0f;             // below -88.72: -1 + e^x rounds to -1
+    if (ax == 0x7F800000u) return x;     // +infinity
     policies::detail::store_errno(ERANGE);
     return static_cast<float>(infinity);
   }

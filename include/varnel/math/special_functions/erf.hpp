@@ -30,11 +30,11 @@ namespace detail {
 
 // x < 0.5, z = x*x:  erf(x) ~ x * (Y0 + P0(z)/Q0(z)).
 constexpr double erf_p0[] = {
-    0x1.55bb50429b6dp-4,    // 0.08343058921465318
-    -0x1.5a47f6049a01ep-2,  // -0.3381651344593609
-    -0x1.a1c8cf1be61e7p-5,  // -0.050999073514677744
-    -0x1.fa6f563ab4349p-8,  // -0.007727583458021333
-    -0x1.5275a10372cd4p-12, // -0.0003227801209646057
+    0x1.55bb50429b6dp-4,     // 0.08343058921465318
+    -0x1.5a47f6049a01ep-2,   // -0.3381651344593609
+    -0x1.a1c8cf1be61e7p-5,   // -0.050999073514677744
+    -0x1.fa6f563ab4349p-8,   // -0.007727583458021333
+    -0x1.5275a10372cd4p-12,  // -0.0003227801209646057
 };
 constexpr double erf_q0[] = {
     0x1p+0,                // 1.0
@@ -54,13 +54,13 @@ constexpr double erf_p1[] = {
     0x1.d8f8dba7bf515p-10,  // 0.0018042453829701423
 };
 constexpr double erf_q1[] = {
-    0x1p+0,                // 1.0
-    0x1.d8fbb46b1d05ep+0,  // 1.8475907098300222
-    0x1.6d20b0730d505p+0,  // 1.4262800484551132
-    0x1.27f68988b9f55p-1,  // 0.5780528048899024
-    0x1.fb4b28dd2f601p-4,  // 0.12385097467900864
-    0x1.738a6d80ccf03p-7,  // 0.011338523357700142
-    0x1.c5000f148a68ep-19, // 3.3751147248309467e-06
+    0x1p+0,                 // 1.0
+    0x1.d8fbb46b1d05ep+0,   // 1.8475907098300222
+    0x1.6d20b0730d505p+0,   // 1.4262800484551132
+    0x1.27f68988b9f55p-1,   // 0.5780528048899024
+    0x1.fb4b28dd2f601p-4,   // 0.12385097467900864
+    0x1.738a6d80ccf03p-7,   // 0.011338523357700142
+    0x1.c5000f148a68ep-19,  // 3.3751147248309467e-06
 };
 
 // 1.5 <= x < 2.5, z = x - 1.5:  erfc(x) ~ (Y2 + P2(z)/Q2(z)) * E(x).
@@ -92,12 +92,12 @@ constexpr double erf_p3[] = {
     0x1.7be0b780f7e4fp-17,  // 1.1321240664884757e-05
 };
 constexpr double erf_q3[] = {
-    0x1p+0,                // 1.0
-    0x1.0acc2fcb1378bp+0,  // 1.0421781416693843
-    0x1.c538522309af5p-2,  // 0.4425976594815631
-    0x1.88993f34aac72p-4,  // 0.09584927263010615
-    0x1.5b48e7dd47e9bp-7,  // 0.010598290648487654
-    0x1.f6b2fb953735bp-12, // 0.00047941126952171447
+    0x1p+0,                 // 1.0
+    0x1.0acc2fcb1378bp+0,   // 1.0421781416693843
+    0x1.c538522309af5p-2,   // 0.4425976594815631
+    0x1.88993f34aac72p-4,   // 0.09584927263010615
+    0x1.5b48e7dd47e9bp-7,   // 0.010598290648487654
+    0x1.f6b2fb953735bp-12,  // 0.00047941126952171447
 };
 
 // x >= 4.5, z = 1/x:  erfc(x) ~ (Y4 + P4(z)/Q4(z)) * E(x).
@@ -135,14 +135,14 @@ constexpr double erf_y23[] = {erf_y2, erf_y3};
 // length and keeps the scalar evaluation.
 inline constexpr tools::table_pair<5> erf_pq0 = tools::interleave(erf_p0, erf_q0);
 inline constexpr tools::table_pair<6> erf_pq23[] = {tools::interleave(erf_p2, erf_q2),
-                                                     tools::interleave(erf_p3, erf_q3)};
+                                                    tools::interleave(erf_p3, erf_q3)};
 inline constexpr tools::table_pair<7> erf_pq4 = tools::interleave(erf_p4, erf_q4);
 
 // Below 1e-10 erf(x) = (2/sqrt(pi)) x to full precision.  The slope is
 // applied as x*1.125 + x*c: the large part is a short constant and the
 // rounding of the small part x*c hardly reaches the sum.
-constexpr double erf_tiny = 0x1.b7cdfd9d7bdbbp-34;        // 1e-10
-constexpr double erf_slope_c = 0x1.baea08536da23p-9;      // 0.003379167095512573896158903121545171688
+constexpr double erf_tiny = 0x1.b7cdfd9d7bdbbp-34;    // 1e-10
+constexpr double erf_slope_c = 0x1.baea08536da23p-9;  // 0.003379167095512573896158903121545171688
 
 // Beyond these erf is 1 and erfc is 0 to working precision.  The erf
 // cut-off is the binary32 value nearest 5.93, widened.
@@ -198,11 +198,10 @@ inline double erfc_exp_factor(double x) noexcept {
 // table indexed by the function, the region and the sign bit; written as
 // conditionals, the choice compiles back into a branch on the sign, which
 // arguments of random sign mispredict half the time.
-template <class Policy>
-inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
+template <class Policy> inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
   if (isnan(x))
-    return policies::on_domain_error<double>("varnel::math::erf<%1%>(%1%)",
-                                             "Expected a finite argument but got %1%", x, pol);
+    return policies::on_domain_error<double>("varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%", x,
+                                             pol);
 
   const unsigned negative_bit = static_cast<unsigned>(word64_layout::to_bits(x) >> 63);
   x = std::fabs(x);
@@ -255,15 +254,13 @@ inline double erf_or_erfc(double x, bool invert, const Policy& pol) noexcept {
 // Family entries.  T is float or double: float arguments widen exactly and
 // the binary64 result is narrowed with the float limits; the long double
 // exports map to binary64 before they get here.
-template <class T, class Policy>
-inline T erf(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T erf(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
   return policies::narrow_result<T>(detail::erf_or_erfc(static_cast<double>(x), false, pol),
                                     "varnel::math::erf<%1%>(%1%, %1%)", pol);
 }
 
-template <class T, class Policy>
-inline T erfc(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T erfc(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
   return policies::narrow_result<T>(detail::erf_or_erfc(static_cast<double>(x), true, pol),
                                     "varnel::math::erfc<%1%>(%1%, %1%)", pol);

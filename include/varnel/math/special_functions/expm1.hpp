@@ -11,8 +11,7 @@ namespace varnel::math {
 // Instantiated at float (expm1f) and double (expm1).  Every long double
 // computation of the libraries runs in binary64, so there is no long double
 // instance: callers map to double first.
-template <class T>
-inline T expm1(T x) noexcept {
+template <class T> inline T expm1(T x) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
   return tools::expm1(x);
 }

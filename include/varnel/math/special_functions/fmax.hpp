@@ -12,15 +12,13 @@ namespace varnel::math {
 // The NaN tests read the bit patterns, so a NaN of either kind is passed on
 // untouched; of two NaNs y comes back.  Ties return x: fmax(+0, -0) is +0
 // and fmax(-0, +0) is -0.
-template <class T>
-inline T fmax(T x, T y) noexcept {
+template <class T> inline T fmax(T x, T y) noexcept {
   if (isnan(x)) return y;
   if (isnan(y)) return x;
   return y > x ? y : x;
 }
 
-template <class T>
-inline T fmin(T x, T y) noexcept {
+template <class T> inline T fmin(T x, T y) noexcept {
   if (isnan(x)) return y;
   if (isnan(y)) return x;
   return x > y ? y : x;

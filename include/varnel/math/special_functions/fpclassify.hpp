@@ -47,8 +47,7 @@ namespace detail {
 // of them as invalid operands and answers with a NaN, so they classify as
 // NaN.
 
-template <class L>
-inline int fpclassify_in(typename L::value_type x) noexcept {
+template <class L> inline int fpclassify_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     const auto a = L::to_bits(x) & ~L::sign_mask;
     if (a <= L::significand_mask) return a != 0 ? fp_subnormal : fp_zero;
@@ -69,8 +68,7 @@ inline int fpclassify_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline bool isnan_in(typename L::value_type x) noexcept {
+template <class L> inline bool isnan_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     return (L::to_bits(x) & ~L::sign_mask) > L::exponent_mask;
   } else if constexpr (L::kind == layout_kind::high_word) {
@@ -83,8 +81,7 @@ inline bool isnan_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline bool isinf_in(typename L::value_type x) noexcept {
+template <class L> inline bool isinf_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     return (L::to_bits(x) & ~L::sign_mask) == L::exponent_mask;
   } else if constexpr (L::kind == layout_kind::high_word) {
@@ -96,8 +93,7 @@ inline bool isinf_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline bool isfinite_in(typename L::value_type x) noexcept {
+template <class L> inline bool isfinite_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     return (L::to_bits(x) & L::exponent_mask) != L::exponent_mask;
   } else if constexpr (L::kind == layout_kind::high_word) {
@@ -108,8 +104,7 @@ inline bool isfinite_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline bool isnormal_in(typename L::value_type x) noexcept {
+template <class L> inline bool isnormal_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     const auto e = L::to_bits(x) & L::exponent_mask;
     return e != 0 && e < L::exponent_mask;
@@ -121,8 +116,7 @@ inline bool isnormal_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline int signbit_in(typename L::value_type x) noexcept {
+template <class L> inline int signbit_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     return (L::to_bits(x) & L::sign_mask) != 0 ? 1 : 0;
   } else if constexpr (L::kind == layout_kind::high_word) {
@@ -132,8 +126,7 @@ inline int signbit_in(typename L::value_type x) noexcept {
   }
 }
 
-template <class L>
-inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
+template <class L> inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == layout_kind::whole_word) {
     return L::from_bits(L::to_bits(x) ^ L::sign_mask);
   } else if constexpr (L::kind == layout_kind::high_word) {
@@ -147,25 +140,17 @@ inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
 
 // The predicates for a type read it through that type's layout.
 
-template <class T>
-inline bool isnan(T x) noexcept { return detail::isnan_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline bool isinf(T x) noexcept { return detail::isinf_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline bool isfinite(T x) noexcept { return detail::isfinite_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline bool isnormal(T x) noexcept { return detail::isnormal_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline int fpclassify(T x) noexcept { return detail::fpclassify_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline int signbit(T x) noexcept { return detail::signbit_in<detail::layout_of_t<T>>(x); }
-template <class T>
-inline T flip_sign(T x) noexcept { return detail::flip_sign_in<detail::layout_of_t<T>>(x); }
+template <class T> inline bool isnan(T x) noexcept { return detail::isnan_in<detail::layout_of_t<T>>(x); }
+template <class T> inline bool isinf(T x) noexcept { return detail::isinf_in<detail::layout_of_t<T>>(x); }
+template <class T> inline bool isfinite(T x) noexcept { return detail::isfinite_in<detail::layout_of_t<T>>(x); }
+template <class T> inline bool isnormal(T x) noexcept { return detail::isnormal_in<detail::layout_of_t<T>>(x); }
+template <class T> inline int fpclassify(T x) noexcept { return detail::fpclassify_in<detail::layout_of_t<T>>(x); }
+template <class T> inline int signbit(T x) noexcept { return detail::signbit_in<detail::layout_of_t<T>>(x); }
+template <class T> inline T flip_sign(T x) noexcept { return detail::flip_sign_in<detail::layout_of_t<T>>(x); }
 
 // -1, 0 or +1.  Both zeros give 0; a NaN is not equal to zero and so takes
 // the side of its sign bit.
-template <class T>
-inline int sign_of(T x) noexcept {
+template <class T> inline int sign_of(T x) noexcept {
   if (x == 0) return 0;
   return signbit(x) ? -1 : 1;
 }
@@ -175,10 +160,7 @@ inline int sign_of(T x) noexcept {
 // a negative NaN count as negative.  Formed by masks rather than by a test
 // of the two signs: the same bits, without a branch that random signs
 // would mispredict half the time.
-template <class T>
-inline T copysign(T x, T y) noexcept {
-  return detail::with_sign_of(x, y);
-}
+template <class T> inline T copysign(T x, T y) noexcept { return detail::with_sign_of(x, y); }
 
 }  // namespace varnel::math
 

@@ -212,8 +212,7 @@ constexpr const char* tgamma_too_small = "Result of tgamma is too small to repre
 // reduced to the distance d from |z| to its nearest integer, and the sign
 // of sin(pi |z|) comes from the parity of floor(|z|).  Callers pass finite
 // non-integers.
-template <class T>
-inline T x_sin_pi_x(T z) noexcept {
+template <class T> inline T x_sin_pi_x(T z) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   T s = 1;
   const T a = z < 0 ? -z : z;
@@ -238,8 +237,7 @@ inline T x_sin_pi_x(T z) noexcept {
 
 // Gamma(z) for NaN, +infinity, or finite z > -20 that is neither zero nor
 // a negative integer.  Reports overflow; nothing else.
-template <class T, class Policy>
-inline T gamma_direct(T z, const Policy& pol) noexcept {
+template <class T, class Policy> inline T gamma_direct(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   T result = 1;
   // Negative non-integers above -20: Gamma(z) = Gamma(z + k) / (z (z+1) ...),
@@ -311,8 +309,7 @@ inline T gamma_direct(T z, const Policy& pol) noexcept {
 // so the first two quotients are normal and only the last division rounds
 // into the subnormals or to zero.  Where hp itself would overflow (from
 // about x = 254.9) the result is far below every subnormal.
-template <class T, class Policy>
-inline T gamma_reflection(T z, const Policy& pol) noexcept {
+template <class T, class Policy> inline T gamma_reflection(T z, const Policy& pol) noexcept {
   using std::fabs;
   const T pi = constants::pi<T>();
   const T x = -z;
@@ -344,14 +341,12 @@ inline T gamma_reflection(T z, const Policy& pol) noexcept {
 
 // Gamma(z) for every z.  Reports poles and underflow; gamma_direct reports
 // overflow.
-template <class T, class Policy>
-inline T tgamma_eval(T z, const Policy& pol) noexcept {
+template <class T, class Policy> inline T tgamma_eval(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   if (z > 0 || math::isnan(z)) return gamma_direct(z, pol);
   // +-0, the negative integers and -infinity.
   if (std::floor(z) == z) {
-    return policies::on_pole_error(tgamma_function, "Evaluation of tgamma at a negative integer %1%.",
-                                   z, pol);
+    return policies::on_pole_error(tgamma_function, "Evaluation of tgamma at a negative integer %1%.", z, pol);
   }
   if (z > -20) return gamma_direct(z, pol);
   return gamma_reflection(z, pol);
@@ -363,11 +358,9 @@ namespace varnel::math {
 
 // Family entry: Gamma(x) in binary64, narrowed to T (float or double).
 // long double callers map to double first.
-template <class T, class Policy>
-inline T tgamma(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T tgamma(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::tgamma_eval(static_cast<double>(x), pol),
-                                    detail::tgamma_function, pol);
+  return policies::narrow_result<T>(detail::tgamma_eval(static_cast<double>(x), pol), detail::tgamma_function, pol);
 }
 
 }  // namespace varnel::math

@@ -21,8 +21,7 @@ namespace detail {
 // both.  SSE2's max and min have exactly these semantics (max: y > x ? y :
 // x; min: x < y ? x : y) and need no branch, which random pairs would
 // mispredict half the time; the compiler does not find them on its own.
-template <class T>
-inline void swap_if_greater(T& x, T& y) noexcept {
+template <class T> inline void swap_if_greater(T& x, T& y) noexcept {
   static_assert(std::is_same_v<T, double> || std::is_same_v<T, float>, "binary32 or binary64");
 #if defined(__SSE2__)
   if constexpr (std::is_same_v<T, double>) {
@@ -49,8 +48,7 @@ inline void swap_if_greater(T& x, T& y) noexcept {
 
 // Computes in T (float with sqrtf and epsilon 2^-23, or double); long double
 // callers map to double first.
-template <class T, class Policy>
-inline T hypot(T x, T y, const Policy& pol) noexcept {
+template <class T, class Policy> inline T hypot(T x, T y, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
   const char* const function = "varnel::math::hypot<%1%>(%1%,%1%)";
   x = std::fabs(x);

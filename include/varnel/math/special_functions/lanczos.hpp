@@ -57,19 +57,19 @@ inline constexpr double lanczos_num_scaled[13] = {
 // D(z) = z (z + 1) (z + 2) ... (z + 11), shared by both ratios: integer
 // coefficients, all exact.
 inline constexpr double lanczos_den[13] = {
-    0x0p+0,            // 0
-    0x1.308a8p+25,     // 39916800
-    0x1.cbd698p+26,    // 120543840
-    0x1.1fda6bp+27,    // 150917976
-    0x1.918717p+26,    // 105258076
-    0x1.5eeb69p+25,    // 45995730
-    0x1.97171ep+23,    // 13339535
-    0x1.41f7bp+21,     // 2637558
-    0x1.5d0bcp+18,     // 357423
-    0x1.fe78p+14,      // 32670
-    0x1.e14p+10,       // 1925
-    0x1.08p+6,         // 66
-    0x1p+0,            // 1
+    0x0p+0,          // 0
+    0x1.308a8p+25,   // 39916800
+    0x1.cbd698p+26,  // 120543840
+    0x1.1fda6bp+27,  // 150917976
+    0x1.918717p+26,  // 105258076
+    0x1.5eeb69p+25,  // 45995730
+    0x1.97171ep+23,  // 13339535
+    0x1.41f7bp+21,   // 2637558
+    0x1.5d0bcp+18,   // 357423
+    0x1.fe78p+14,    // 32670
+    0x1.e14p+10,     // 1925
+    0x1.08p+6,       // 66
+    0x1p+0,          // 1
 };
 
 // Above these arguments the direct form overflows a few per cent later (N
@@ -99,13 +99,12 @@ inline double lanczos_sum(const double (&num)[13], double threshold, double z) n
 // The tables of the direct form interleaved, numerator and denominator in
 // the two lanes of one register.
 inline constexpr tools::table_pair<13> lanczos_num_den = tools::interleave(lanczos_num, lanczos_den);
-inline constexpr tools::table_pair<13> lanczos_num_scaled_den =
-    tools::interleave(lanczos_num_scaled, lanczos_den);
+inline constexpr tools::table_pair<13> lanczos_num_scaled_den = tools::interleave(lanczos_num_scaled, lanczos_den);
 
 // lanczos_sum with the direct form's two polynomials side by side; the
 // same operations, lane by lane, as split_horner of each table.
-inline double lanczos_sum_pair(const double (&num)[13], const tools::table_pair<13>& num_den,
-                               double threshold, double z) noexcept {
+inline double lanczos_sum_pair(const double (&num)[13], const tools::table_pair<13>& num_den, double threshold,
+                               double z) noexcept {
   if (z > threshold) return lanczos_sum(num, threshold, z);
   return tools::split_horner_quotient(num_den, z);
 }

@@ -29,8 +29,7 @@ namespace varnel::math::detail {
 constexpr const char* lgamma_function = "varnel::math::lgamma<%1%>(%1%)";
 
 // log |Gamma(z)| for z > -2^-26, NaN or +infinity.  Reports the pole at zero.
-template <class T, class Policy>
-inline T lgamma_direct(T z, const Policy& pol) noexcept {
+template <class T, class Policy> inline T lgamma_direct(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   using std::fabs;
   // |z| < 2^-26 (negative z that small arrive here too): Gamma(z) =
@@ -66,14 +65,12 @@ inline T lgamma_direct(T z, const Policy& pol) noexcept {
 }
 
 // log |Gamma(z)| for every z.  Reports the poles.
-template <class T, class Policy>
-inline T lgamma_eval(T z, const Policy& pol) noexcept {
+template <class T, class Policy> inline T lgamma_eval(T z, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   if (z > -tools::root_epsilon<T>() || math::isnan(z)) return lgamma_direct(z, pol);
   // Negative integers and -infinity.
   if (std::floor(z) == z) {
-    return policies::on_pole_error(lgamma_function, "Evaluation of lgamma at a negative integer %1%.",
-                                   z, pol);
+    return policies::on_pole_error(lgamma_function, "Evaluation of lgamma at a negative integer %1%.", z, pol);
   }
   // Reflection: log|Gamma(z)| = log(pi) - log Gamma(-z) - log|z sin(pi z)|.
   T t = x_sin_pi_x(z);
@@ -88,11 +85,9 @@ namespace varnel::math {
 
 // Family entry: log |Gamma(x)| in binary64, narrowed to T (float or
 // double).  long double callers map to double first.
-template <class T, class Policy>
-inline T lgamma(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T lgamma(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::lgamma_eval(static_cast<double>(x), pol),
-                                    detail::lgamma_function, pol);
+  return policies::narrow_result<T>(detail::lgamma_eval(static_cast<double>(x), pol), detail::lgamma_function, pol);
 }
 
 }  // namespace varnel::math

@@ -33,10 +33,8 @@ namespace detail {
 // thread-safe one-time initialisation: the one piece of shared state of the
 // libraries, one per floating type and per library.  Returned by reference
 // so that callers (and the threading test) see the one stored object.
-template <class T>
-inline const T& rescale_threshold() noexcept {
-  static const T threshold =
-      std::ldexp(tools::smallest_normal<T>(), tools::significand_digits<T>() + 1);
+template <class T> inline const T& rescale_threshold() noexcept {
+  static const T threshold = std::ldexp(tools::smallest_normal<T>(), tools::significand_digits<T>() + 1);
   return threshold;
 }
 
@@ -49,36 +47,29 @@ inline constexpr const char* step_not_finite_message = "Argument must be finite,
 // most 24 significant bits, narrows back exactly, so the pair is that of
 // frexpf.  Not every C runtime exports frexpf (the Windows one leaves it to
 // its headers).
-template <class T>
-inline T frexp_via_binary64(T x, int& e) noexcept {
+template <class T> inline T frexp_via_binary64(T x, int& e) noexcept {
   return static_cast<T>(std::frexp(static_cast<double>(x), &e));
 }
 
-template <class T>
-constexpr void check_step_type() noexcept {
-  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>,
-                "steps in binary32 or binary64");
+template <class T> constexpr void check_step_type() noexcept {
+  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "steps in binary32 or binary64");
 }
 
 }  // namespace detail
 
-template <class T, class Policy>
-T float_prior(T x, const Policy& pol);
+template <class T, class Policy> T float_prior(T x, const Policy& pol);
 
 // The least value of T greater than x.
-template <class T, class Policy>
-T float_next(T x, const Policy& pol) {
+template <class T, class Policy> T float_next(T x, const Policy& pol) {
   detail::check_step_type<T>();
   constexpr int D = tools::significand_digits<T>();
   const int c = fpclassify(x);
   // Stepping up from -infinity enters the finite range; +infinity stays.
   if (c == fp_infinite) return x < 0 ? -tools::max_value<T>() : x;
   if (c == fp_nan)
-    return policies::on_domain_error<T>(detail::float_next_name, detail::step_not_finite_message,
-                                        x, pol);
+    return policies::on_domain_error<T>(detail::float_next_name, detail::step_not_finite_message, x, pol);
   // Nothing finite lies above the largest value.
-  if (x >= tools::max_value<T>())
-    return policies::on_overflow_error<T>(detail::float_next_name, nullptr, pol);
+  if (x >= tools::max_value<T>()) return policies::on_overflow_error<T>(detail::float_next_name, nullptr, pol);
   // Both zeros step to the smallest positive value.
   if (x == 0) return tools::smallest_positive<T>();
   // Tiny normal x: step at x * 2^(2D), far above the threshold, and scale
@@ -86,8 +77,7 @@ T float_next(T x, const Policy& pol) {
   // plain products with exact powers of two.  -smallest_normal is left to
   // the direct path: its upper neighbour is subnormal, which the scaled
   // value cannot see.
-  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() &&
-      x != -tools::smallest_normal<T>())
+  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() && x != -tools::smallest_normal<T>())
     return float_next(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
   const T m = detail::frexp_via_binary64(x, e);
@@ -102,22 +92,18 @@ T float_next(T x, const Policy& pol) {
 }
 
 // The greatest value of T less than x; the mirror of float_next.
-template <class T, class Policy>
-T float_prior(T x, const Policy& pol) {
+template <class T, class Policy> T float_prior(T x, const Policy& pol) {
   detail::check_step_type<T>();
   constexpr int D = tools::significand_digits<T>();
   const int c = fpclassify(x);
   if (c == fp_infinite) return x > 0 ? tools::max_value<T>() : x;
   if (c == fp_nan)
-    return policies::on_domain_error<T>(detail::float_prior_name, detail::step_not_finite_message,
-                                        x, pol);
-  if (x <= -tools::max_value<T>())
-    return -policies::on_overflow_error<T>(detail::float_prior_name, nullptr, pol);
+    return policies::on_domain_error<T>(detail::float_prior_name, detail::step_not_finite_message, x, pol);
+  if (x <= -tools::max_value<T>()) return -policies::on_overflow_error<T>(detail::float_prior_name, nullptr, pol);
   if (x == 0) return -tools::smallest_positive<T>();
   // +smallest_normal is left to the direct path: its lower neighbour is
   // subnormal.
-  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() &&
-      x != tools::smallest_normal<T>())
+  if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() && x != tools::smallest_normal<T>())
     return float_prior(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
   int e;
   const T m = detail::frexp_via_binary64(x, e);
@@ -141,8 +127,7 @@ T float_prior(T x, const Policy& pol) {
 // float_next and float_prior send straight to their spacing steps.
 // The test for that path does not read the direction (y == y: y is not a
 // NaN), so the compiler cannot split the path by direction again.
-template <class T, class Y, class Policy>
-T step_toward(T x, Y y, const Policy& pol) {
+template <class T, class Y, class Policy> T step_toward(T x, Y y, const Policy& pol) {
   if (detail::plain_step_magnitude(x) && y == y && x != y) return detail::step_across(x, y > x);
   if (y > x) return float_next(x, pol);
   // +0 and -0 compare equal: a zero x keeps its own sign.
@@ -150,8 +135,8 @@ T step_toward(T x, Y y, const Policy& pol) {
   // A NaN direction has no side; it is reported like a NaN x, never taken
   // as "below".
   if (isnan(y))
-    return policies::on_domain_error<T>(detail::float_prior_name, detail::step_not_finite_message,
-                                        static_cast<T>(y), pol);
+    return policies::on_domain_error<T>(detail::float_prior_name, detail::step_not_finite_message, static_cast<T>(y),
+                                        pol);
   // y < x, or x is a NaN (float_prior reports it).
   return float_prior(x, pol);
 }

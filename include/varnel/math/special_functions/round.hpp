@@ -48,8 +48,7 @@ namespace detail {
 
 // Below 2^52 (2^23) x may have a fraction, and its rounded value fits a
 // 64-bit integer; from there up every finite x is integral already.
-template <class T>
-inline bool integer_rounding_applies(T x) noexcept {
+template <class T> inline bool integer_rounding_applies(T x) noexcept {
   return std::fabs(x) < T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
 }
 
@@ -74,8 +73,7 @@ inline R integer_from_pattern(std::int64_t i, T x, const char* function, const P
 // bit is set).  That is the value farther from zero of ceil and floor
 // exactly when it lies at most one half away, as the definition asks; the
 // fraction is read exactly, so no halfway case is misjudged.
-template <class T, class Policy>
-inline T round(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T round(T x, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
   // Below 2^52 (2^23), the common case, the rounded value as an integer,
   // converted back exactly.  |x| < 0.5 gives the integer 0 and so +0, as
@@ -91,8 +89,7 @@ inline T round(T x, const Policy& pol) noexcept {
 
 // Integral part: the floor of a non-negative x, the ceil of a negative one.
 // -0 stays -0; a negative x above -1 gives -0.
-template <class T, class Policy>
-inline T trunc(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline T trunc(T x, const Policy& pol) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
   if (!isfinite(x)) {
     return policies::on_rounding_error("varnel::math::trunc<%1%>(%1%)", nullptr, x, T(0), pol);
@@ -107,8 +104,7 @@ inline T trunc(T x, const Policy& pol) noexcept {
 //
 // round, then the range check for long.  A non-finite x is reported twice:
 // by round, whose +-max_value then fails the range check.
-template <class T, class Policy>
-inline long lround(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline long lround(T x, const Policy& pol) noexcept {
   constexpr const char* function = "varnel::math::lround<%1%>(%1%)";
   if (detail::integer_rounding_applies(x))
     return detail::integer_from_pattern<long>(detail::round_to_integer(x), x, function, pol);
@@ -116,8 +112,7 @@ inline long lround(T x, const Policy& pol) noexcept {
   return detail::checked_integer<long>(r, x, function, pol);
 }
 
-template <class T, class Policy>
-inline long long llround(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline long long llround(T x, const Policy& pol) noexcept {
   constexpr const char* function = "varnel::math::llround<%1%>(%1%)";
   if (detail::integer_rounding_applies(x))
     return detail::integer_from_pattern<long long>(detail::round_to_integer(x), x, function, pol);
@@ -127,8 +122,7 @@ inline long long llround(T x, const Policy& pol) noexcept {
 
 // trunc, then the range check for int; turns an integral argument into a
 // table index.
-template <class T, class Policy>
-inline int itrunc(T x, const Policy& pol) noexcept {
+template <class T, class Policy> inline int itrunc(T x, const Policy& pol) noexcept {
   const T r = varnel::math::trunc(x, pol);
   return detail::checked_integer<int>(r, x, "varnel::math::itrunc<%1%>(%1%)", pol);
 }

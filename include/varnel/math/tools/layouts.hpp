@@ -21,8 +21,7 @@ enum class layout_kind {
 };
 
 // Whole-word layout of an IEEE binary format whose width is an integer type.
-template <class T, class Bits, Bits SignMask, Bits ExponentMask, Bits SignificandMask>
-struct word_layout {
+template <class T, class Bits, Bits SignMask, Bits ExponentMask, Bits SignificandMask> struct word_layout {
   static constexpr layout_kind kind = layout_kind::whole_word;
   using value_type = T;
   using bits_type = Bits;
@@ -46,16 +45,14 @@ struct word_layout {
 // binary32: float.
 using word32_layout = word_layout<float, std::uint32_t, 0x80000000u, 0x7F800000u, 0x007FFFFFu>;
 // binary64: double.
-using word64_layout = word_layout<double, std::uint64_t, 0x8000000000000000u,
-                                  0x7FF0000000000000u, 0x000FFFFFFFFFFFFFu>;
+using word64_layout = word_layout<double, std::uint64_t, 0x8000000000000000u, 0x7FF0000000000000u, 0x000FFFFFFFFFFFFFu>;
 
 // A binary64 value read through its upper 32 bits only (bytes 4 to 7 on a
 // little-endian machine).  The low significand word is never read as an
 // integer: predicates that need it patch the high word of a copy so that
 // only significand bits remain, then compare the copy with 0.0.  T is
 // double, or a long double that has the binary64 format.
-template <class T>
-struct basic_high_word_layout {
+template <class T> struct basic_high_word_layout {
   static_assert(sizeof(T) == 8 && std::numeric_limits<T>::digits == 53, "binary64 only");
   static constexpr layout_kind kind = layout_kind::high_word;
   using value_type = T;
@@ -84,10 +81,8 @@ using high_word_layout = basic_high_word_layout<double>;
 // 16-byte slot.  Bytes 0-7 hold the 64-bit significand with its explicit
 // integer bit, bytes 8-9 the sign and 15-bit exponent; the rest is padding
 // and is never read.  Only instantiated where long double has that format.
-template <class T = long double>
-struct basic_x87_layout {
-  static_assert(std::numeric_limits<T>::digits == 64 && sizeof(T) >= 10,
-                "the 64-bit-significand extended format");
+template <class T = long double> struct basic_x87_layout {
+  static_assert(std::numeric_limits<T>::digits == 64 && sizeof(T) >= 10, "the 64-bit-significand extended format");
   static constexpr layout_kind kind = layout_kind::x87;
   using value_type = T;
   static constexpr std::uint16_t sign_mask = 0x8000u;
@@ -117,8 +112,7 @@ struct basic_x87_layout {
 // difference reads it here.
 inline constexpr bool long_double_is_binary64 = std::numeric_limits<long double>::digits == 53;
 inline constexpr bool long_double_is_x87 = std::numeric_limits<long double>::digits == 64;
-static_assert(long_double_is_binary64 || long_double_is_x87,
-              "long double must be binary64 or the x87 extended format");
+static_assert(long_double_is_binary64 || long_double_is_x87, "long double must be binary64 or the x87 extended format");
 
 template <class T> struct layout_of;
 template <> struct layout_of<float> { using type = word32_layout; };
@@ -126,8 +120,8 @@ template <> struct layout_of<double> { using type = word64_layout; };
 template <> struct layout_of<long double> {
   // binary64: the high-word layout, which reads the value the way the
   // long-double library classifies it.
-  using type = std::conditional_t<long_double_is_binary64, basic_high_word_layout<long double>,
-                                  basic_x87_layout<long double>>;
+  using type =
+      std::conditional_t<long_double_is_binary64, basic_high_word_layout<long double>, basic_x87_layout<long double>>;
 };
 template <class T> using layout_of_t = typename layout_of<T>::type;
 
@@ -139,8 +133,7 @@ template <class T> using layout_of_t = typename layout_of<T>::type;
 // largest double; the midpoint (the largest double has an odd significand)
 // and beyond go to infinity, as the IEEE conversion does.  NaNs and
 // everything in range convert as usual.
-template <class LD>
-inline double x87_to_binary64(LD x) noexcept {
+template <class LD> inline double x87_to_binary64(LD x) noexcept {
   using L = basic_x87_layout<LD>;
   // Nearly every argument lies below 2^1023 in magnitude: a look at its
   // exponent field in memory settles that without an x87 comparison, and
@@ -149,12 +142,11 @@ inline double x87_to_binary64(LD x) noexcept {
   constexpr std::uint16_t top_binade = 0x3FFF + 1023;  // biased exponent of 2^1023
   if ((L::sign_exponent(x) & L::exponent_mask) < top_binade) return static_cast<double>(x);
   constexpr LD largest = std::numeric_limits<double>::max();
-  constexpr LD half_spacing = 0x1p970;  // 9.9792015476736e+291, half the spacing of the largest doubles
+  constexpr LD half_spacing = 0x1p970;             // 9.9792015476736e+291, half the spacing of the largest doubles
   constexpr LD midpoint = largest + half_spacing;  // 2^1024 - 2^970, exact in x87
   const LD a = x < 0 ? -x : x;
   if (a > largest) {
-    const double m = a >= midpoint ? std::numeric_limits<double>::infinity()
-                                   : std::numeric_limits<double>::max();
+    const double m = a >= midpoint ? std::numeric_limits<double>::infinity() : std::numeric_limits<double>::max();
     return x < 0 ? -m : m;
   }
   return static_cast<double>(x);

@@ -21,11 +21,11 @@ template <class T> constexpr int significand_digits() noexcept;
 
 // binary64
 template <> constexpr double max_value<double>() noexcept { return 0x1.fffffffffffffp+1023; }  // 1.7976931348623157e308
-template <> constexpr double smallest_normal<double>() noexcept { return 0x1p-1022; }          // 2.2250738585072014e-308
-template <> constexpr double machine_epsilon<double>() noexcept { return 0x1p-52; }            // 2.220446049250313e-16
-template <> constexpr double root_epsilon<double>() noexcept { return 0x1p-26; }               // 1.4901161193847656e-08
-template <> constexpr double fourth_root_epsilon<double>() noexcept { return 0x1p-13; }        // 0.0001220703125
-template <> constexpr double largest_exp_argument<double>() noexcept { return 709.0; }         // exp(709) finite, exp(710) not
+template <> constexpr double smallest_normal<double>() noexcept { return 0x1p-1022; }    // 2.2250738585072014e-308
+template <> constexpr double machine_epsilon<double>() noexcept { return 0x1p-52; }      // 2.220446049250313e-16
+template <> constexpr double root_epsilon<double>() noexcept { return 0x1p-26; }         // 1.4901161193847656e-08
+template <> constexpr double fourth_root_epsilon<double>() noexcept { return 0x1p-13; }  // 0.0001220703125
+template <> constexpr double largest_exp_argument<double>() noexcept { return 709.0; }  // exp(709) finite, exp(710) not
 template <> constexpr int significand_digits<double>() noexcept { return 53; }
 
 // binary32 (no root epsilons or exp limit: those families compute in double)
@@ -35,9 +35,7 @@ template <> constexpr float machine_epsilon<float>() noexcept { return 0x1p-23f;
 template <> constexpr int significand_digits<float>() noexcept { return 24; }
 
 // the platform's long double
-template <> constexpr long double max_value<long double>() noexcept {
-  return std::numeric_limits<long double>::max();
-}
+template <> constexpr long double max_value<long double>() noexcept { return std::numeric_limits<long double>::max(); }
 
 namespace detail {
 template <class T> constexpr T smallest_subnormal() noexcept;
@@ -48,8 +46,7 @@ template <> constexpr float smallest_subnormal<float>() noexcept { return 0x1p-1
 // The smallest positive value that the current floating-point environment
 // keeps: the smallest subnormal, or the smallest normal where subnormals are
 // flushed to zero.  Decided at run time, since the environment is.
-template <class T>
-inline T smallest_positive() noexcept {
+template <class T> inline T smallest_positive() noexcept {
   volatile T normal = smallest_normal<T>();  // keep the division at run time
   const T half = normal / 2;
   return half != 0 ? detail::smallest_subnormal<T>() : smallest_normal<T>();

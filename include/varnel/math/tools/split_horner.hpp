@@ -15,8 +15,7 @@
 namespace varnel::math::tools {
 
 // table[k] multiplies z^k (lowest power first).
-template <class T, std::size_t N>
-inline T split_horner(const T (&c)[N], T z) noexcept {
+template <class T, std::size_t N> inline T split_horner(const T (&c)[N], T z) noexcept {
   static_assert(N >= 3, "tables have at least three coefficients");
   const T w = z * z;
   if constexpr (N % 2 == 1) {
@@ -46,13 +45,11 @@ inline T split_horner(const T (&c)[N], T z) noexcept {
 // SSE2 register, which rounds every lane as the scalar operation would.
 // The tables are interleaved once, at compile time, so that each step
 // loads one coefficient pair.
-template <std::size_t N>
-struct table_pair {
+template <std::size_t N> struct table_pair {
   alignas(16) double c[N][2];  // c[k][0] from the first table, c[k][1] from the second
 };
 
-template <std::size_t N>
-constexpr table_pair<N> interleave(const double (&a)[N], const double (&b)[N]) noexcept {
+template <std::size_t N> constexpr table_pair<N> interleave(const double (&a)[N], const double (&b)[N]) noexcept {
   table_pair<N> t{};
   for (std::size_t k = 0; k < N; ++k) {
     t.c[k][0] = a[k];
@@ -116,8 +113,7 @@ inline void split_horner_pair(const table_pair<N>& t, double z, double& first, d
 }
 
 // A numerator over its denominator, both tables evaluated side by side.
-template <std::size_t N>
-inline double split_horner_quotient(const table_pair<N>& t, double z) noexcept {
+template <std::size_t N> inline double split_horner_quotient(const table_pair<N>& t, double z) noexcept {
   double n, d;
   split_horner_pair(t, z, n, d);
   return n / d;

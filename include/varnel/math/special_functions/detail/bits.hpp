@@ -18,14 +18,13 @@ namespace varnel::math::detail {
 // result of a library scaling, which takes 2^-1075 (2^-150), exactly half
 // the smallest subnormal, to the even neighbour 0.  Unlike such a scaling
 // it never stores ERANGE.  k must not exceed the largest exponent.
-template <class T>
-inline T power_of_two(int k) noexcept {
+template <class T> inline T power_of_two(int k) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
-  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;         // 52, 23
-  constexpr int min_normal = std::numeric_limits<T>::min_exponent - 1;      // -1022, -126
-  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;            // 1023, 127
-  constexpr int min_subnormal = min_normal - fraction_bits;                 // -1074, -149
+  constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;     // 52, 23
+  constexpr int min_normal = std::numeric_limits<T>::min_exponent - 1;  // -1022, -126
+  constexpr int bias = std::numeric_limits<T>::max_exponent - 1;        // 1023, 127
+  constexpr int min_subnormal = min_normal - fraction_bits;             // -1074, -149
   if (k >= min_normal) return L::from_bits(static_cast<B>(static_cast<B>(k + bias) << fraction_bits));
   if (k >= min_subnormal) return L::from_bits(static_cast<B>(B{1} << (k - min_subnormal)));
   return T(0);
@@ -35,17 +34,14 @@ inline T power_of_two(int k) noexcept {
 // below which the next-value functions rescale, smallest_normal * 2^(D + 1)
 // (2^-968 for binary64, 2^-101 for binary32; an exact product), up to the
 // largest finite value, excluded.
-template <class T>
-constexpr T plain_step_low() noexcept {
-  return std::numeric_limits<T>::min() *
-         static_cast<T>(std::uint64_t{1} << (std::numeric_limits<T>::digits + 1));
+template <class T> constexpr T plain_step_low() noexcept {
+  return std::numeric_limits<T>::min() * static_cast<T>(std::uint64_t{1} << (std::numeric_limits<T>::digits + 1));
 }
 
 // True for a normal x with plain_step_low<T>() <= |x| < max_value: every
 // such x has two normal neighbours and a normal spacing, so step_across
 // applies.  One unsigned comparison of the magnitude's pattern.
-template <class T>
-inline bool plain_step_magnitude(T x) noexcept {
+template <class T> inline bool plain_step_magnitude(T x) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
   const B lo = L::to_bits(plain_step_low<T>());
@@ -61,8 +57,7 @@ inline bool plain_step_magnitude(T x) noexcept {
 // toward zero has its neighbour in the binade below, where the spacing is
 // half.  The spacing is negated rather than subtracted, which is the same
 // IEEE operation, so that the direction costs no branch.
-template <class T>
-inline T step_across(T x, bool up) noexcept {
+template <class T> inline T step_across(T x, bool up) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
   constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
@@ -83,8 +78,7 @@ inline T step_across(T x, bool up) noexcept {
 // with 0.5 <= |m| < 1, the sign of x on m.  Exact and identical to the
 // platform's frexp for every normal x; callers pass nothing else (a
 // subnormal would need its leading bit found first).
-template <class T>
-inline T frexp_normal(T x, int& e) noexcept {
+template <class T> inline T frexp_normal(T x, int& e) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
   constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
@@ -100,8 +94,7 @@ inline T frexp_normal(T x, int& e) noexcept {
 // toward zero to digits - n significant bits.  For such x this is exactly
 // ldexp(floor(ldexp(m, digits - n)), e - (digits - n)) with (m, e) =
 // frexp(x), formed without the three calls.
-template <class T>
-inline T clear_low_significand_bits(T x, int n) noexcept {
+template <class T> inline T clear_low_significand_bits(T x, int n) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
   return L::from_bits(static_cast<B>(L::to_bits(x) & (~B{0} << n)));
@@ -114,8 +107,7 @@ inline T clear_low_significand_bits(T x, int n) noexcept {
 // short chain of integer operations where the floating route needs two
 // conversions and a comparison.  |x| < 0.5 (zeros and subnormals among
 // them) gives 0.
-template <class T>
-inline std::int64_t round_to_integer(T x) noexcept {
+template <class T> inline std::int64_t round_to_integer(T x) noexcept {
   using L = layout_of_t<T>;
   using B = typename L::bits_type;
   constexpr int fraction_bits = std::numeric_limits<T>::digits - 1;  // 52, 23
@@ -138,8 +130,7 @@ inline std::int64_t round_to_integer(T x) noexcept {
 // platform's floor gives, without its call.  Below 2^52 (2^23) the
 // conversion to a 64-bit integer truncates exactly and converting back is
 // exact too; from there up a has no fraction bits.
-template <class T>
-inline T truncate_magnitude(T a) noexcept {
+template <class T> inline T truncate_magnitude(T a) noexcept {
   constexpr T no_fraction_from = T(std::uint64_t{1} << (std::numeric_limits<T>::digits - 1));
   return a < no_fraction_from ? static_cast<T>(static_cast<std::int64_t>(a)) : a;
 }
@@ -149,15 +140,13 @@ inline T truncate_magnitude(T a) noexcept {
 // the compiler does with masks in the floating-point registers, without the
 // round trip through an integer register that a byte copy costs.  A long
 // double takes the sign bit of its layout.
-template <class T>
-inline T with_sign_of(T x, T y) noexcept {
+template <class T> inline T with_sign_of(T x, T y) noexcept {
   using L = layout_of_t<T>;
   if constexpr (L::kind == layout_kind::whole_word) {
     return std::copysign(x, y);
   } else if constexpr (L::kind == layout_kind::x87) {
     return L::with_sign_exponent(
-        x, static_cast<std::uint16_t>((L::sign_exponent(x) & L::exponent_mask) |
-                                      (L::sign_exponent(y) & L::sign_mask)));
+        x, static_cast<std::uint16_t>((L::sign_exponent(x) & L::exponent_mask) | (L::sign_exponent(y) & L::sign_mask)));
   } else {
     return L::with_high_word(x, (L::high_word(x) & ~L::sign_mask) | (L::high_word(y) & L::sign_mask));
   }

@@ -49,34 +49,34 @@ inline constexpr double lgamma_small_qa[8] = {
 // P/Q ~ log Gamma(z) / p - YB.
 inline constexpr double lgamma_small_yb = 0x1.0e6a2p-1;  // 0.52815341949462890625
 inline constexpr double lgamma_small_pb[7] = {
-    0x1.91eafc6fb618fp-5,    // 0.04906224540690395
-    -0x1.8cf3569cd31f8p-4,   // -0.09691175301595212
-    -0x1.a8f165c227332p-2,   // -0.4149833583594954
-    -0x1.a05321d879e7p-2,    // -0.4065671242119384
-    -0x1.446e57a6521cap-3,   // -0.1584135863906922
-    -0x1.897622a5491f5p-6,   // -0.024014982064857155
-    -0x1.070d85ad3c12p-10,   // -0.0010034668769627955
+    0x1.91eafc6fb618fp-5,   // 0.04906224540690395
+    -0x1.8cf3569cd31f8p-4,  // -0.09691175301595212
+    -0x1.a8f165c227332p-2,  // -0.4149833583594954
+    -0x1.a05321d879e7p-2,   // -0.4065671242119384
+    -0x1.446e57a6521cap-3,  // -0.1584135863906922
+    -0x1.897622a5491f5p-6,  // -0.024014982064857155
+    -0x1.070d85ad3c12p-10,  // -0.0010034668769627955
 };
 inline constexpr double lgamma_small_qb[7] = {
-    0x1p+0,                  // 1.0
-    0x1.8301fe03b567fp+1,    // 3.0234982984646304
-    0x1.be62fcc1b97bep+1,    // 3.4873958536072385
-    0x1.ea061eb3d527bp+0,    // 1.9141558827442668
-    0x1.03a78ec3d5097p-1,    // 0.5071377386143635
-    0x1.d8b60037d5babp-5,    // 0.05770397226904519
-    0x1.0098dff726b82p-9,    // 0.001957681026011072
+    0x1p+0,                // 1.0
+    0x1.8301fe03b567fp+1,  // 3.0234982984646304
+    0x1.be62fcc1b97bep+1,  // 3.4873958536072385
+    0x1.ea061eb3d527bp+0,  // 1.9141558827442668
+    0x1.03a78ec3d5097p-1,  // 0.5071377386143635
+    0x1.d8b60037d5babp-5,  // 0.05770397226904519
+    0x1.0098dff726b82p-9,  // 0.001957681026011072
 };
 
 // 1.5 < z < 2, v = 2 - z (not z - 2), p = (z - 1)(z - 2):
 // P/Q ~ log Gamma(z) / p - YC.
 inline constexpr double lgamma_small_yc = 0x1.ceddap-2;  // 0.452017307281494140625
 inline constexpr double lgamma_small_pc[6] = {
-    -0x1.def3f8df6c31fp-6,   // -0.029232972183027003
-    0x1.275adbcc8beb8p-3,    // 0.14421626775719232
-    -0x1.23b7c99ed0a7dp-3,   // -0.14244039073863127
-    0x1.bcab718c89ce7p-5,    // 0.05428096940550536
-    -0x1.16b421060af34p-7,   // -0.008505359768683364
-    0x1.c41dad0d6f51ep-12,   // 0.0004311713426792973
+    -0x1.def3f8df6c31fp-6,  // -0.029232972183027003
+    0x1.275adbcc8beb8p-3,   // 0.14421626775719232
+    -0x1.23b7c99ed0a7dp-3,  // -0.14244039073863127
+    0x1.bcab718c89ce7p-5,   // 0.05428096940550536
+    -0x1.16b421060af34p-7,  // -0.008505359768683364
+    0x1.c41dad0d6f51ep-12,  // 0.0004311713426792973
 };
 inline constexpr double lgamma_small_qc[7] = {
     0x1p+0,                  // 1.0
@@ -91,8 +91,7 @@ inline constexpr double lgamma_small_qc[7] = {
 // z in [2^-26, 15); zm1 = z - 1 and zm2 = z - 2 as the caller computed
 // them, so that the factors of p are exact where they matter.  Reports
 // nothing.
-template <class T>
-inline T lgamma_small(T z, T zm1, T zm2) noexcept {
+template <class T> inline T lgamma_small(T z, T zm1, T zm2) noexcept {
   static_assert(std::is_same_v<T, double>, "computes in binary64");
   assert(z >= tools::root_epsilon<T>());
   T result = 0;
