@@ -13,8 +13,8 @@
 #define VARNEL_BENCH_BODY_to_long(name) VARNEL_BENCH_BODY_unary(name)
 #define VARNEL_BENCH_BODY_to_llong(name) VARNEL_BENCH_BODY_unary(name)
 
-#define VARNEL_BENCH_DEFINE(name, shape) VARNEL_BENCH_SIGNATURE_##shape(name) VARNEL_BENCH_BODY_##shape(name)
+#define VARNEL_BENCH_DEFINE(name, shape, road) VARNEL_BENCH_SIGNATURE_##shape(name) VARNEL_BENCH_BODY_##shape(name)
 
 extern "C" {
-VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_DEFINE)
+VARNEL_CATALOGUE_FUNCTIONS(VARNEL_BENCH_DEFINE)
 }

@@ -9,16 +9,10 @@
 #ifndef VARNEL_BENCH_ABI_FLOOR_H
 #define VARNEL_BENCH_ABI_FLOOR_H
 
-/* The one list of the wrapped functions, each with its shape; X(name, shape)
-   is applied to every entry.  nexttoward keeps y a long double, as it is in
-   every precision. */
-// clang-format off
-#define VARNEL_BENCH_VIA_DOUBLE(X)                                                              \
-  X(acosh, unary) X(asinh, unary) X(atanh, unary) X(cbrt, unary) X(copysign, binary)            \
-  X(erf, unary) X(erfc, unary) X(expm1, unary) X(fmax, binary) X(fmin, binary) X(hypot, binary) \
-  X(lgamma, unary) X(llround, to_llong) X(log1p, unary) X(lround, to_long)                      \
-  X(nextafter, binary) X(nexttoward, toward) X(round, unary) X(tgamma, unary) X(trunc, unary)
-// clang-format on
+/* Every function of the catalogue is wrapped; X(name, shape, road) of
+   VARNEL_CATALOGUE_FUNCTIONS is applied to every entry.  nexttoward keeps y
+   a long double, as it is in every precision. */
+#include "catalogue.generated.h"
 
 #define VARNEL_BENCH_SIGNATURE_unary(name) long double varnel_bench_##name##_via_double(long double x)
 #define VARNEL_BENCH_SIGNATURE_binary(name) long double varnel_bench_##name##_via_double(long double x, long double y)
@@ -30,8 +24,8 @@
 extern "C" {
 #endif
 
-#define VARNEL_BENCH_DECLARE(name, shape) VARNEL_BENCH_SIGNATURE_##shape(name);
-VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_DECLARE)
+#define VARNEL_BENCH_DECLARE(name, shape, road) VARNEL_BENCH_SIGNATURE_##shape(name);
+VARNEL_CATALOGUE_FUNCTIONS(VARNEL_BENCH_DECLARE)
 #undef VARNEL_BENCH_DECLARE
 
 #ifdef __cplusplus

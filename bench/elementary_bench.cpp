@@ -31,14 +31,14 @@
 #include <string>
 #include <vector>
 
-#include <varnel/math/special_functions/elementary.hpp>
+#include <varnel/math/elementary/portable.hpp>
 
 #include "pair_reporter.hpp"
 #include "random.hpp"
 
 namespace {
 
-namespace el = varnel::math::elementary;
+namespace el = varnel::math::elementary::portable;
 
 constexpr std::size_t block_size = 1024;
 constexpr std::size_t block_count = 16;
@@ -104,13 +104,13 @@ template <class T> struct inputs { std::vector<T> x, y; };
 
 template <class T> std::shared_ptr<const inputs<T>> make_inputs(const std::string& name, const domain& d) {
   auto in = std::make_shared<inputs<T>>();
-  std::uint64_t state = varnel_cli::seed_of(name + "/" + d.label);
+  std::uint64_t state = varnel_common::seed_of(name + "/" + d.label);
   const std::size_t n = block_size * block_count;
   in->x.resize(n);
   in->y.resize(n);
   for (std::size_t i = 0; i < n; ++i) {
-    in->x[i] = static_cast<T>(varnel_cli::draw(state, d.lo, d.hi, d.log_uniform));
-    in->y[i] = static_cast<T>(varnel_cli::draw(state, d.ylo, d.yhi, false));
+    in->x[i] = static_cast<T>(varnel_common::draw(state, d.lo, d.hi, d.log_uniform));
+    in->y[i] = static_cast<T>(varnel_common::draw(state, d.ylo, d.yhi, false));
   }
   return in;
 }

@@ -1,11 +1,11 @@
 // Compiled with the header of renaming macros forced in (portable_names.h):
 // every varnel_* export the function table names is varnel_portable_*, the
 // portable build's.  The table is instantiated in a namespace of its own, so
-// that it is not the program's varnel_cli::functions under another
+// that it is not the program's varnel_common::functions under another
 // definition.
-#define varnel_cli varnel_bench_portable_table
+#define varnel_common varnel_bench_portable_table
 #include "function_table.hpp"
-#undef varnel_cli
+#undef varnel_common
 
 #include "portable_twin.hpp"
 

@@ -14,7 +14,7 @@ template <class T> struct twin_loops {
   T (*latency)(const T* x, const T* y, std::size_t n);
 };
 
-// The portable build's member of varnel_cli::functions[index].
+// The portable build's member of varnel_common::functions[index].
 twin_loops<float> portable_twin_float(int index);
 twin_loops<double> portable_twin_double(int index);
 twin_loops<long double> portable_twin_long_double(int index);

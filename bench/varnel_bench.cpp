@@ -42,7 +42,7 @@
 
 namespace {
 
-using namespace varnel_cli;
+using namespace varnel_common;
 
 enum class mode { throughput, latency };
 
@@ -71,10 +71,10 @@ struct abi_entry {
   member<long double> via_double;
 };
 
-#define VARNEL_BENCH_ENTRY(name, shape)                                                                    \
-  abi_entry{#name, varnel_cli::detail::member_of<long double, decltype(&varnel_bench_##name##_via_double), \
-                                                 &varnel_bench_##name##_via_double>()},
-const abi_entry abi_entries[] = {VARNEL_BENCH_VIA_DOUBLE(VARNEL_BENCH_ENTRY)};
+#define VARNEL_BENCH_ENTRY(name, shape, road)                                                                 \
+  abi_entry{#name, varnel_common::detail::member_of<long double, decltype(&varnel_bench_##name##_via_double), \
+                                                    &varnel_bench_##name##_via_double>()},
+const abi_entry abi_entries[] = {VARNEL_CATALOGUE_FUNCTIONS(VARNEL_BENCH_ENTRY)};
 #undef VARNEL_BENCH_ENTRY
 
 const member<long double>* via_double_of(const function_entry& fn) {
@@ -133,7 +133,7 @@ template <bool complement> double erf_floor(double x) {
 // The floor of a double member that has one.  Its side ("floor") runs right
 // beside the member's pair, so that the three see the same clock.
 const member<double>* floor_of(const function_entry& fn) {
-  using varnel_cli::detail::member_of;
+  using varnel_common::detail::member_of;
   using unary = double (*)(double);
   static const member<double> lgamma = member_of<double, unary, &lgamma_floor>();
   static const member<double> erf = member_of<double, unary, &erf_floor<false>>();

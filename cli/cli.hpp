@@ -9,6 +9,9 @@
 
 namespace varnel_cli {
 
+// The function table, speed inputs and reference data (common/).
+using namespace varnel_common;
+
 struct report_options {
   precision prec = precision::dbl;
   std::string data_dir;

@@ -12,7 +12,7 @@
 #include "function_table.hpp"
 #include "numbers.hpp"
 
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
 #ifndef VARNEL_DEFAULT_DATA_DIR
@@ -87,8 +87,8 @@ void print_help() {
       "the integer.\n"
       "\n"
       "functions (T is the library's type):\n",
-      varnel::math::detail::long_double_is_x87 ? "20 (long double: sign and exponent, then the 64-bit significand)"
-                                               : "16 (long double, binary64 here)",
+      varnel::math::tools::long_double_is_x87 ? "20 (long double: sign and exponent, then the 64-bit significand)"
+                                              : "16 (long double, binary64 here)",
       VARNEL_DEFAULT_DATA_DIR);
   for (const function_entry& fn : functions) {
     const std::string call = std::string(fn.name) + " " + arguments_of(fn);
@@ -333,7 +333,7 @@ int report(const options& o) {
 }  // namespace
 
 std::string build_description() {
-  return varnel::math::tools::portable_elementary
+  return varnel::math::elementary::portable_build
              ? "portable build: exp, log, pow, sin, expm1 and log1p are the library's own, "
                "the same bits on every platform"
              : "platform build: exp, log, pow, sin, expm1 and log1p are the C library's";

@@ -16,12 +16,12 @@ namespace varnel_cli {
 
 namespace {
 
-using varnel::math::detail::word32_layout;
-using varnel::math::detail::word64_layout;
+using varnel::math::tools::word32_layout;
+using varnel::math::tools::word64_layout;
 
 // The format a value of type s is written in: a long double is binary64 or
 // x87, as the libraries' long double is.
-bool is_x87(scalar s) { return s == scalar::long_double && varnel::math::detail::long_double_is_x87; }
+bool is_x87(scalar s) { return s == scalar::long_double && varnel::math::tools::long_double_is_x87; }
 bool is_binary64(scalar s) { return s == scalar::binary64 || (s == scalar::long_double && !is_x87(s)); }
 
 // The 80 bits of an x87 value: 16 bits of sign and exponent, 64 of significand.

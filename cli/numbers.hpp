@@ -10,6 +10,9 @@
 
 namespace varnel_cli {
 
+// The function table, speed inputs and reference data (common/).
+using namespace varnel_common;
+
 // The type of one argument or result: float, double or long double.  A long
 // double is read and written in the libraries' format: the x87 extended
 // format on Linux, binary64 on Windows (tools/layouts.hpp decides).

@@ -79,11 +79,11 @@ struct range_result {
 // spacing for the float library, binary64 for the others: the long-double
 // library computes in binary64), or absolute where the data says so.  An
 // infinite or NaN result against a finite reference is infinitely wrong.
-double error_of(long double result, const varnel_test::reference_point& p, scalar s, bool absolute) {
+double error_of(long double result, const varnel_common::reference_point& p, scalar s, bool absolute) {
   if (!std::isfinite(result)) return std::numeric_limits<double>::infinity();
   const long double diff = std::fabs((result - p.hi) - p.lo);
   if (absolute) return static_cast<double>(diff);
-  const long double spacing = s == scalar::binary32 ? varnel_test::float_ulp(p.hi) : varnel_test::double_ulp(p.hi);
+  const long double spacing = s == scalar::binary32 ? varnel_common::float_ulp(p.hi) : varnel_common::double_ulp(p.hi);
   return static_cast<double>(diff / spacing);
 }
 
@@ -101,7 +101,7 @@ std::vector<std::string> absolute_ranges(const std::vector<std::string>& header)
 }
 
 std::vector<range_result> measure_accuracy(const function_entry& fn, precision prec,
-                                           const std::vector<varnel_test::reference_point>& points,
+                                           const std::vector<varnel_common::reference_point>& points,
                                            const std::vector<std::string>& absolute) {
   const eval_fn ours = eval_of(fn, prec, false);
   const eval_fn theirs = eval_of(fn, prec, true);
@@ -109,7 +109,7 @@ std::vector<range_result> measure_accuracy(const function_entry& fn, precision p
   const bool two = arity_of(fn.shape) == 2;
 
   std::vector<range_result> ranges;
-  for (const varnel_test::reference_point& p : points) {
+  for (const varnel_common::reference_point& p : points) {
     if (ranges.empty() || ranges.back().name != p.range) {
       auto found = std::find_if(ranges.begin(), ranges.end(), [&](const range_result& r) { return r.name == p.range; });
       if (found == ranges.end()) {
@@ -257,9 +257,9 @@ int run_report(const report_options& opt) {
       without_data.push_back(fn.name);
       continue;
     }
-    varnel_test::reference_file data;
+    varnel_common::reference_file data;
     try {
-      data = varnel_test::read_reference_file(path);
+      data = varnel_common::read_reference_file(path);
     } catch (const std::exception& e) {
       runtime_error(e.what());
     }

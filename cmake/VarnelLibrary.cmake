@@ -5,23 +5,44 @@
 option(VARNEL_NO_UNDEFINED "Link the libraries with --no-undefined" ON)
 
 set(VARNEL_PACKAGE_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/varnel_math")
-# The one list of what each library exports.
-set(VARNEL_EXPORTS_LIST ${PROJECT_SOURCE_DIR}/src/exports.txt)
+# The catalogue: the one list of the functions and of what each library
+# exports.  Everything derived from it is written when CMake configures, and
+# CMake configures again when it changes.
+set(VARNEL_CATALOGUE ${PROJECT_SOURCE_DIR}/src/catalogue.toml)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${VARNEL_EXPORTS_LIST} ${PROJECT_SOURCE_DIR}/cmake/exports.py)
+  ${VARNEL_CATALOGUE} ${PROJECT_SOURCE_DIR}/cmake/exports.py ${PROJECT_SOURCE_DIR}/cmake/catalogue.py)
+
+# Headers written from the catalogue for the build: the public ones
+# (installed beside include/) and those of the tools and tests.
+set(VARNEL_GENERATED_INCLUDE_DIR ${PROJECT_BINARY_DIR}/generated/include)
+set(VARNEL_GENERATED_INTERNAL_DIR ${PROJECT_BINARY_DIR}/generated/internal)
+
+# varnel_catalogue(<args>...): runs cmake/catalogue.py <args> now, and
+# stops the configuration with its message when it fails.
+function(varnel_catalogue)
+  execute_process(COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/catalogue.py ${ARGN}
+    RESULT_VARIABLE failed ERROR_VARIABLE message OUTPUT_VARIABLE output OUTPUT_STRIP_TRAILING_WHITESPACE)
+  if(failed)
+    message(FATAL_ERROR "cmake/catalogue.py ${ARGV0}: ${message}")
+  endif()
+  set(VARNEL_CATALOGUE_OUTPUT "${output}" PARENT_SCOPE)
+endfunction()
 
 # varnel_add_shared_library(<target> EXPORT_NAME <name> EXPORTS <section>
 #                           [DEFINES <NAME=VALUE>...] DESCRIPTION <text>
-#                           SOURCES <src>... [LIBS <lib>...])
+#                           SOURCES <src>... [LIBS <lib>...]
+#                           [SYMBOLS_HEADER <path> SYMBOLS_PREFIX <prefix>])
 #
-# A shared library that exports exactly the entries of <section> of
-# src/exports.txt (DEFINES fill its placeholders) and hides everything else,
+# A shared library that exports exactly the entries of library <section> of
+# the catalogue (DEFINES fill its placeholders) and hides everything else,
 # with an alias varnel::<name>, installation into the varnel_math export set
 # and a pkg-config file <target>.pc.  ELF: SONAME lib<target>.so.<major> and
 # a version script.  Windows: <target>.dll with a .def file, a MinGW import
-# library lib<target>.dll.a and an MSVC one <target>.lib.
+# library lib<target>.dll.a and an MSVC one <target>.lib.  SYMBOLS_HEADER
+# also writes the decorated names of the C++ entries into a header, each
+# as a macro <prefix><name>.
 function(varnel_add_shared_library target)
-  cmake_parse_arguments(ARG "" "EXPORT_NAME;EXPORTS;DESCRIPTION" "DEFINES;SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "EXPORT_NAME;EXPORTS;DESCRIPTION;SYMBOLS_HEADER;SYMBOLS_PREFIX" "DEFINES;SOURCES;LIBS" ${ARGN})
   add_library(${target} SHARED ${ARG_SOURCES})
   add_library(varnel::${ARG_EXPORT_NAME} ALIAS ${target})
   set_target_properties(${target} PROPERTIES
@@ -46,8 +67,11 @@ function(varnel_add_shared_library target)
   else()
     set(form version-script ${base}.map)
   endif()
-  list(INSERT form 1 ${VARNEL_EXPORTS_LIST} ${ARG_EXPORTS})
+  list(INSERT form 1 ${VARNEL_CATALOGUE} ${ARG_EXPORTS})
   list(GET form 3 exports_file)
+  if(ARG_SYMBOLS_HEADER)
+    list(APPEND form --symbols-header ${ARG_SYMBOLS_HEADER} --symbols-prefix ${ARG_SYMBOLS_PREFIX})
+  endif()
   execute_process(
     COMMAND ${Python3_EXECUTABLE} ${PROJECT_SOURCE_DIR}/cmake/exports.py ${form} ${defines}
             --cxx ${CMAKE_CXX_COMPILER} --nm ${CMAKE_NM}
@@ -87,7 +111,15 @@ endfunction()
 # (find_package(varnel_math CONFIG) gives varnel::math_c99 and friends).
 function(varnel_install_package)
   include(CMakePackageConfigHelpers)
+  # The library's own elementary functions and their generated tables are
+  # needed by the family headers only in the portable build.
+  set(platform_only)
+  if(NOT VARNEL_MATH_ELEMENTARY STREQUAL "portable")
+    set(platform_only PATTERN "elementary/portable*" EXCLUDE)
+  endif()
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/varnel
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${platform_only})
+  install(DIRECTORY ${VARNEL_GENERATED_INCLUDE_DIR}/varnel
     DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   install(TARGETS varnel_math_headers EXPORT varnel_mathTargets)
   install(EXPORT varnel_mathTargets NAMESPACE varnel::

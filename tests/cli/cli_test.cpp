@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
 #include <unistd.h>
@@ -153,7 +153,7 @@ std::vector<exact_case> exact_cases() {
       {{"copysign", "--", "-1", "1"}, {"copysign(-1, 1) = 1  0x1p+0  ok"}},
   };
   // long double in the libraries' format: x87 on Linux, binary64 on Windows.
-  if (varnel::math::detail::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_x87) {
     cases.insert(cases.end(),
                  {
                      // a long double that is not a double keeps every bit and prints normalised
@@ -277,7 +277,7 @@ TEST(Version, NamesTheBuild) {
   const std::vector<std::string> lines = lines_of(r.out);
   ASSERT_EQ(lines.size(), 1u) << r.out;
   EXPECT_EQ(lines[0].rfind("varnel-math ", 0), 0u) << lines[0];
-  const char* build = varnel::math::tools::portable_elementary ? ", portable build: " : ", platform build: ";
+  const char* build = varnel::math::elementary::portable_build ? ", portable build: " : ", platform build: ";
   EXPECT_NE(lines[0].find(build), std::string::npos) << lines[0];
 }
 

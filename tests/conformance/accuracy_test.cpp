@@ -17,7 +17,7 @@
 
 #include <varnel/math/c99.h>
 
-#include "reference/reference_data.hpp"
+#include "reference_data.hpp"
 
 namespace {
 
@@ -109,7 +109,7 @@ TEST(Accuracy, EveryFunctionWithinItsDocumentedBound) {
   for (const member& m : members) {
     std::map<std::string, stats> by_range;
     std::vector<std::string> order;
-    for (const auto& p : varnel_test::load_reference(m.table)) {
+    for (const auto& p : varnel_common::load_reference(m.table)) {
       // Results that underflow to zero are edge cases with their own tests
       // (value and ERANGE), not accuracy data.
       if (p.hi == 0) continue;
@@ -119,14 +119,14 @@ TEST(Accuracy, EveryFunctionWithinItsDocumentedBound) {
       const range_rule* rule = rule_for(m.table, p.range);
       double err;
       if (rule != nullptr && rule->how == measure::absolute) {
-        err = varnel_test::abs_error(r, p.hi, p.lo);
+        err = varnel_common::abs_error(r, p.hi, p.lo);
       } else if (rule != nullptr) {
-        err = varnel_test::abs_error(r, p.hi, p.lo) /
-              static_cast<double>(varnel_test::double_ulp(std::fabs(p.hi) < 1 ? 1.0 : p.hi));
+        err = varnel_common::abs_error(r, p.hi, p.lo) /
+              static_cast<double>(varnel_common::double_ulp(std::fabs(p.hi) < 1 ? 1.0 : p.hi));
       } else if (m.is_float) {
-        err = varnel_test::ulp_error_float(static_cast<float>(r), p.hi, p.lo);
+        err = varnel_common::ulp_error_float(static_cast<float>(r), p.hi, p.lo);
       } else {
-        err = varnel_test::ulp_error(r, p.hi, p.lo);
+        err = varnel_common::ulp_error(r, p.hi, p.lo);
       }
       if (err > s.max || s.n == 0) {
         s.max = std::max(err, s.max);

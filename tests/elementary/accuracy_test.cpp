@@ -35,14 +35,14 @@
 #include <gtest/gtest.h>
 #include <mpfr.h>
 
-#include <varnel/math/special_functions/elementary.hpp>
+#include <varnel/math/elementary/portable.hpp>
 
 #include "random.hpp"
 #include "support/bits.hpp"
 
 namespace {
 
-namespace el = varnel::math::elementary;
+namespace el = varnel::math::elementary::portable;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
@@ -431,11 +431,11 @@ std::pair<double, double> draw_one(std::uint64_t& g, const domain& d, format f) 
   double x = 0, y = 0;
   switch (d.how) {
     case draw::uniform:
-      x = varnel_cli::draw(g, d.lo, d.hi, false);
+      x = varnel_common::draw(g, d.lo, d.hi, false);
       break;
     case draw::log_uniform: {
-      x = varnel_cli::draw(g, d.lo, d.hi, true);
-      const bool negative = d.sign < 0 || (d.sign == 0 && (varnel_cli::next_random(g) & 1));
+      x = varnel_common::draw(g, d.lo, d.hi, true);
+      const bool negative = d.sign < 0 || (d.sign == 0 && (varnel_common::next_random(g) & 1));
       if (d.ylo == 1) {  // 1 + t
         x = 1 + (negative ? -x : x);
       } else if (negative) {
@@ -445,24 +445,24 @@ std::pair<double, double> draw_one(std::uint64_t& g, const domain& d, format f) 
     }
     case draw::patterns: {
       const std::uint64_t a = bits_of(d.lo), b = bits_of(d.hi);
-      x = from_bits(a + varnel_cli::next_random(g) % (b - a + 1));
+      x = from_bits(a + varnel_common::next_random(g) % (b - a + 1));
       break;
     }
     case draw::near_minus_one:
-      x = -1 + varnel_cli::draw(g, d.lo, d.hi, true);
+      x = -1 + varnel_common::draw(g, d.lo, d.hi, true);
       break;
     case draw::pow_box:
-      x = varnel_cli::draw(g, d.lo, d.hi, false);
-      y = varnel_cli::draw(g, d.ylo, d.yhi, false);
+      x = varnel_common::draw(g, d.lo, d.hi, false);
+      y = varnel_common::draw(g, d.ylo, d.yhi, false);
       break;
     case draw::pow_family: {
-      const double z = varnel_cli::draw(g, d.lo, d.hi, true);
+      const double z = varnel_common::draw(g, d.lo, d.hi, true);
       x = (z + lanczos_g) - 0.5;
       y = z * std::log(x) > 709.0 ? z / 2 - 0.25 : z - 0.5;
       break;
     }
     case draw::sin_family:
-      x = varnel_cli::draw(g, d.lo, d.hi, false) * pi;
+      x = varnel_common::draw(g, d.lo, d.hi, false) * pi;
       break;
   }
   if (f == format::binary32) x = static_cast<float>(x);
@@ -514,7 +514,7 @@ TEST(ElementaryAccuracy, AgainstMpfr) {
       ++count;
     };
     for (const domain& d : fc.domains) {
-      std::uint64_t g = varnel_cli::seed_of(std::string(fc.name) + "/" + d.label);
+      std::uint64_t g = varnel_common::seed_of(std::string(fc.name) + "/" + d.label);
       const long n = static_cast<long>(std::ceil(d.share * static_cast<double>(samples)));
       for (long i = 0; i < n; ++i) {
         const auto [x, y] = draw_one(g, d, fc.fmt);

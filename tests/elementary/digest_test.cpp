@@ -11,19 +11,19 @@
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/special_functions/elementary.hpp>
+#include <varnel/math/elementary/portable.hpp>
 
 #include "random.hpp"
 
 namespace {
 
-namespace el = varnel::math::elementary;
+namespace el = varnel::math::elementary::portable;
 
 struct generator {
   std::uint64_t state = 0x0123456789ABCDEFu;
-  std::uint64_t next() { return varnel_cli::next_random(state); }
-  double unit() { return varnel_cli::unit_random(state); }  // [0, 1), exact
-  double any() { return from(next()); }                     // any pattern: NaNs, infinities, subnormals too
+  std::uint64_t next() { return varnel_common::next_random(state); }
+  double unit() { return varnel_common::unit_random(state); }  // [0, 1), exact
+  double any() { return from(next()); }                        // any pattern: NaNs, infinities, subnormals too
   // A pattern uniform between those of 0 <= lo < hi.
   double between(double lo, double hi) {
     const std::uint64_t a = to(lo), b = to(hi);

@@ -9,13 +9,13 @@
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/special_functions/elementary.hpp>
+#include <varnel/math/elementary/portable.hpp>
 
 #include "support/bits.hpp"
 
 namespace {
 
-namespace el = varnel::math::elementary;
+namespace el = varnel::math::elementary::portable;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/special_functions/copysign.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
 #include "support/bits.hpp"
@@ -54,8 +55,8 @@ template <class L> void check_binary64_layout() {
   }
 }
 
-TEST(Classify, Word64Layout) { check_binary64_layout<vd::word64_layout>(); }
-TEST(Classify, HighWordLayout) { check_binary64_layout<vd::high_word_layout>(); }
+TEST(Classify, Word64Layout) { check_binary64_layout<varnel::math::tools::word64_layout>(); }
+TEST(Classify, HighWordLayout) { check_binary64_layout<varnel::math::tools::high_word_layout>(); }
 
 TEST(Classify, Word32Layout) {
   struct {
@@ -84,7 +85,7 @@ TEST(Classify, Word32Layout) {
 // values, including encodings a binary64 cannot hold and the invalid ones
 // the processor treats as NaN.
 TEST(Classify, NativeLongDouble) {
-  if constexpr (vd::long_double_is_binary64) {
+  if constexpr (varnel::math::tools::long_double_is_binary64) {
     for (const auto& c : binary64_cases) {
       SCOPED_TRACE(testing::Message() << std::hex << c.bits);
       const long double x = varnel_test::long_double_from_bits(c.bits);
@@ -152,10 +153,11 @@ TEST(Sign, CopysignBitForBit) {
   };
   for (const auto& c : cases) {
     EXPECT_EQ(bits_of(vm::copysign(from_bits(c.x), from_bits(c.y))), c.result);
-    EXPECT_EQ(bits_of(vd::flip_sign_in<vd::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u, c.x);
+    EXPECT_EQ(bits_of(vd::flip_sign_in<varnel::math::tools::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u,
+              c.x);
   }
   EXPECT_EQ(bits_of(vm::copysign(from_bits32(0x7FC00001u), -1.0f)), 0xFFC00001u);
-  if constexpr (vd::long_double_is_x87) {
+  if constexpr (varnel::math::tools::long_double_is_x87) {
     const long double big = x87_from(0x7FFE, 0xFFFFFFFFFFFFFFFFu);
     EXPECT_EQ(varnel_test::x87_sign_exponent(vm::copysign(big, -0.0L)), 0xFFFE);
     EXPECT_EQ(varnel_test::x87_significand(vm::copysign(big, -0.0L)), 0xFFFFFFFFFFFFFFFFu);

@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/c99.h>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 #include <varnel/math/tr1.hpp>
 
@@ -38,13 +38,13 @@ TEST(Exports, Expm1IsThePlatformFunction) {
   for (double x : xs) {
     SCOPED_TRACE(x);
     errno = 0;
-    const double expected = varnel::math::tools::expm1(x);
+    const double expected = varnel::math::elementary::expm1(x);
     const int expected_errno = errno;
     errno = 0;
     EXPECT_EQ(bits_of(varnel_expm1(x)), bits_of(expected));
     EXPECT_EQ(errno, expected_errno);
     errno = 0;
-    const float fexpected = varnel::math::tools::expm1(static_cast<float>(x));
+    const float fexpected = varnel::math::elementary::expm1(static_cast<float>(x));
     const int fexpected_errno = errno;
     errno = 0;
     EXPECT_EQ(bits_of(varnel_expm1f(static_cast<float>(x))), bits_of(fexpected));
@@ -53,14 +53,14 @@ TEST(Exports, Expm1IsThePlatformFunction) {
     EXPECT_EQ(bits_of(static_cast<double>(varnel_expm1l(x))), bits_of(expected));
   }
   // 1e-320L is not a double: it is mapped by rounding before expm1.
-  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)), varnel::math::tools::expm1(static_cast<double>(1e-320L)));
+  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)), varnel::math::elementary::expm1(static_cast<double>(1e-320L)));
 }
 
 TEST(Exports, CopysignInEveryPrecision) {
   EXPECT_EQ(bits_of(varnel_copysign(3.0, -0.0)), bits_of(-3.0));
   EXPECT_EQ(bits_of(varnel_copysign(from_bits(0x7FF8000000000000u), -1.0)), 0xFFF8000000000000u);
   EXPECT_EQ(bits_of(varnel_copysignf(-0.0f, 1.0f)), 0u);
-  if constexpr (varnel::math::detail::long_double_is_x87) {
+  if constexpr (varnel::math::tools::long_double_is_x87) {
     // The native long double keeps all 64 significand bits: no round trip
     // through binary64.
     const long double x = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
@@ -84,7 +84,7 @@ TEST(Exports, ClassificationInstantiations) {
   EXPECT_EQ(tr1::fpclassify(0x1p-126f), tr1::fp_normal);
   EXPECT_TRUE(tr1::isnan(from_bits(0x7FF0000000000001u)));
   EXPECT_FALSE(tr1::isinf(from_bits(0x7FF0000000000001u)));
-  if constexpr (varnel::math::detail::long_double_is_x87) {
+  if constexpr (varnel::math::tools::long_double_is_x87) {
     EXPECT_EQ(tr1::fpclassify(varnel_test::x87_power_of_two(-13000)), tr1::fp_normal);
     EXPECT_FALSE(tr1::isinf(varnel_test::x87_power_of_two(13000)));
     EXPECT_TRUE(tr1::isfinite(varnel_test::x87_power_of_two(13000)));

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/tools/constants.hpp>
+#include <varnel/math/constants.hpp>
 #include <varnel/math/tools/limits.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 

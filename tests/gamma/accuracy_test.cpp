@@ -15,13 +15,13 @@
 
 #include <varnel/math/c99.h>
 
-#include "reference/reference_data.hpp"
+#include "reference_data.hpp"
 #include "support/bits.hpp"
 
 namespace {
 
+using varnel_common::reference_point;
 using varnel_test::bits_of;
-using varnel_test::reference_point;
 
 // ulps: of the result.  absolute: |result - exact|.  ulps_of_one: in ulps
 // of the result where it is at least 1 in magnitude, in ulps of 1 (2^-52)
@@ -75,13 +75,14 @@ void check_bounds(const char* function, const std::map<std::string, worst>& seen
 double double_error(double r, const reference_point& p, measure how) {
   switch (how) {
     case measure::ulps:
-      return varnel_test::ulp_error(r, p.hi, p.lo);
+      return varnel_common::ulp_error(r, p.hi, p.lo);
     case measure::absolute:
-      return varnel_test::abs_error(r, p.hi, p.lo);
+      return varnel_common::abs_error(r, p.hi, p.lo);
     case measure::ulps_of_one:
       break;
   }
-  return std::fabs(p.hi) >= 1 ? varnel_test::ulp_error(r, p.hi, p.lo) : varnel_test::abs_error(r, p.hi, p.lo) / 0x1p-52;
+  return std::fabs(p.hi) >= 1 ? varnel_common::ulp_error(r, p.hi, p.lo)
+                              : varnel_common::abs_error(r, p.hi, p.lo) / 0x1p-52;
 }
 
 const char* unit_of(measure how) {
@@ -114,7 +115,7 @@ TEST(GammaAccuracy, TgammaDouble) {
       {"large", measure::ulps, 8.0},    {"near-overflow", measure::ulps, 8.0},  {"integers", measure::ulps, 4.0},
       {"negative", measure::ulps, 7.0}, {"negative-large", measure::ulps, 9.0}, {"reflection-tail", measure::ulps, 9.0},
   };
-  const auto points = varnel_test::load_reference("tgamma");
+  const auto points = varnel_common::load_reference("tgamma");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure how) {
     errno = 0;
     const double r = varnel_tgamma(p.x);
@@ -131,7 +132,7 @@ TEST(GammaAccuracy, TgammaDouble) {
 // smallest subnormal, +0 with ERANGE.  A subnormal result is measured in
 // units of the smallest subnormal.
 TEST(GammaAccuracy, TgammaReflectionTail) {
-  const auto points = varnel_test::load_reference("tgamma");
+  const auto points = varnel_common::load_reference("tgamma");
   double worst_subnormal = 0;
   int subnormal = 0, underflow = 0;
   for (const reference_point& p : points) {
@@ -140,7 +141,7 @@ TEST(GammaAccuracy, TgammaReflectionTail) {
       errno = 0;
       const double r = varnel_tgamma(p.x);
       EXPECT_EQ(errno, ERANGE) << "x = " << p.x;
-      const double e = varnel_test::ulp_error(r, p.hi, p.lo);
+      const double e = varnel_common::ulp_error(r, p.hi, p.lo);
       if (e > worst_subnormal) worst_subnormal = e;
       // measured: 2 here, 3.3 on a denser sample of (-171.6, -170)
       EXPECT_LE(e, 4.0) << "x = " << p.x;
@@ -168,12 +169,12 @@ TEST(GammaAccuracy, TgammaFloat) {
       {"large", measure::ulps, 0.51},          {"integers", measure::ulps, 0.51}, {"negative", measure::ulps, 0.51},
       {"negative-large", measure::ulps, 0.51},
   };
-  const auto points = varnel_test::load_reference("tgammaf");
+  const auto points = varnel_common::load_reference("tgammaf");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure) {
     errno = 0;
     const float r = varnel_tgammaf(static_cast<float>(p.x));
     EXPECT_EQ(errno, 0) << "x = " << p.x;
-    return varnel_test::ulp_error_float(r, p.hi, p.lo);
+    return varnel_common::ulp_error_float(r, p.hi, p.lo);
   });
   check_bounds("tgammaf", seen, bounds);
 }
@@ -194,7 +195,7 @@ TEST(GammaAccuracy, LgammaDouble) {
       {"huge", measure::ulps, 2.0},
       {"negative", measure::ulps_of_one, 8.0},
   };
-  const auto points = varnel_test::load_reference("lgamma");
+  const auto points = varnel_common::load_reference("lgamma");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure how) {
     errno = 0;
     const double r = varnel_lgamma(p.x);
@@ -214,12 +215,12 @@ TEST(GammaAccuracy, LgammaFloat) {
       {"high", measure::ulps, 0.51},        {"large", measure::ulps, 0.51}, {"huge", measure::ulps, 0.51},
       {"negative", measure::ulps, 0.51},
   };
-  const auto points = varnel_test::load_reference("lgammaf");
+  const auto points = varnel_common::load_reference("lgammaf");
   const auto seen = measure_ranges(points, bounds, [](const reference_point& p, measure) {
     errno = 0;
     const float r = varnel_lgammaf(static_cast<float>(p.x));
     EXPECT_EQ(errno, 0) << "x = " << p.x;
-    return varnel_test::ulp_error_float(r, p.hi, p.lo);
+    return varnel_common::ulp_error_float(r, p.hi, p.lo);
   });
   check_bounds("lgammaf", seen, bounds);
 }

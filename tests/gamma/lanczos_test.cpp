@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/special_functions/lanczos.hpp>
+#include <varnel/math/special_functions/detail/lanczos.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
 #include "support/bits.hpp"

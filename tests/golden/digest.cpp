@@ -22,7 +22,7 @@ struct fnv1a {
     for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3u;
   }
   template <class T> void value(T v) {
-    if constexpr (std::is_same_v<T, long double> && varnel::math::detail::long_double_is_x87) {
+    if constexpr (std::is_same_v<T, long double> && varnel::math::tools::long_double_is_x87) {
       // The 80 meaningful bits only; the padding bytes are unspecified.
       const std::uint64_t m = x87_significand(v);
       const std::uint16_t se = x87_sign_exponent(v);
@@ -159,7 +159,7 @@ std::vector<float> floats_for(const std::string& name, std::size_t n) {
 std::vector<long double> long_doubles_for(const std::string& name, std::size_t n) {
   std::vector<long double> v;
   for (double x : doubles_for(name, n)) v.push_back(x);
-  if (!varnel::math::detail::long_double_is_x87) return v;
+  if (!varnel::math::tools::long_double_is_x87) return v;
   std::seed_seq seq(name.begin(), name.end());
   std::mt19937_64 rng(seq);
   for (std::size_t i = 0; i < n / 10; ++i) {

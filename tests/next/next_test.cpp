@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/c99.h>
-#include <varnel/math/special_functions/next.hpp>
+#include <varnel/math/special_functions/nextafter.hpp>
 
 #include "support/bits.hpp"
 #include "support/platform.hpp"
@@ -299,7 +299,7 @@ TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
       {inf, static_cast<long double>(dmax), dmax, 0},
       {1.0, 1.0L, 1.0, 0},
   };
-  if (varnel::math::detail::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_x87) {
     using varnel_test::x87_power_of_two;
     cases.insert(cases.end(), {
                                   // y strictly between x and its neighbour (y rounds to x in binary64).
@@ -345,7 +345,7 @@ TEST(Nexttowardf, StepsOneFloatSpacingTowardsTheExactY) {
       {finf, 0x1p+200L, fmax_, 0},
       {1.0f, 1.0L, 1.0f, 0},
   };
-  if (varnel::math::detail::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_x87) {
     cases.insert(cases.end(), {
                                   {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
                                   {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
@@ -384,7 +384,7 @@ TEST(Nextafterl, MapsBothArgumentsToBinary64) {
   errno = 0;
   EXPECT_EQ(varnel_nextafterl(1.0L, 1.0L + 0x1p-60L), 1.0L);
   EXPECT_EQ(varnel_nexttowardl(1.0L, 1.0L + 0x1p-60L), 1.0L);
-  if (varnel::math::detail::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_x87) {
     EXPECT_EQ(varnel_nextafterl(varnel_test::x87_power_of_two(13000), 0.0L), static_cast<long double>(dmax));
   }
   EXPECT_EQ(varnel_nextafterl(1.0L + 0x1p-60L, 2.0L), static_cast<long double>(0x1.0000000000001p+0));
@@ -412,8 +412,8 @@ TEST(NextInternals, RescaleThresholds) {
   EXPECT_EQ(varnel::math::detail::rescale_threshold<double>(), 0x1p-968);
   EXPECT_EQ(varnel::math::detail::rescale_threshold<float>(), 0x1p-101f);
   // step_toward's branch-free path must start exactly where rescaling ends.
-  EXPECT_EQ(varnel::math::detail::plain_step_low<double>(), varnel::math::detail::rescale_threshold<double>());
-  EXPECT_EQ(varnel::math::detail::plain_step_low<float>(), varnel::math::detail::rescale_threshold<float>());
+  EXPECT_EQ(varnel::math::tools::plain_step_low<double>(), varnel::math::detail::rescale_threshold<double>());
+  EXPECT_EQ(varnel::math::tools::plain_step_low<float>(), varnel::math::detail::rescale_threshold<float>());
 }
 
 // --- What the error sites report ------------------------------------------------

@@ -12,7 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/c99.h>
-#include <varnel/math/special_functions/next.hpp>
+#include <varnel/math/special_functions/nextafter.hpp>
 
 #include "support/bits.hpp"
 

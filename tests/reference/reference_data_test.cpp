@@ -18,13 +18,13 @@
 
 namespace {
 
-using varnel_test::abs_error;
-using varnel_test::load_reference;
-using varnel_test::read_reference_file;
-using varnel_test::reference_file;
-using varnel_test::reference_point;
-using varnel_test::ulp_error;
-using varnel_test::ulp_error_float;
+using varnel_common::abs_error;
+using varnel_common::load_reference;
+using varnel_common::read_reference_file;
+using varnel_common::reference_file;
+using varnel_common::reference_point;
+using varnel_common::ulp_error;
+using varnel_common::ulp_error_float;
 
 // ---------------------------------------------------------------------------
 // Error measures
@@ -253,7 +253,7 @@ TEST_P(ReferenceTable, ValuesAreDoubleDoubleInRange) {
       EXPECT_LT(std::fabs(p.hi), DBL_MIN);
     }
     // hi correctly rounded means the remainder is at most half an ulp
-    EXPECT_LE(std::fabs(static_cast<long double>(p.lo)), varnel_test::double_ulp(p.hi) / 2);
+    EXPECT_LE(std::fabs(static_cast<long double>(p.lo)), varnel_common::double_ulp(p.hi) / 2);
   }
 }
 

@@ -174,7 +174,7 @@ TEST(Hypot, Binary64AndLongDouble) {
     EXPECT_EQ(errno, c.err);
   }
   // An x87 long double beyond the binary64 range maps to infinity.
-  if (varnel::math::detail::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_x87) {
     errno = 0;
     EXPECT_EQ(varnel_hypotl(varnel_test::x87_power_of_two(13000), 1.0L), std::numeric_limits<long double>::infinity());
     EXPECT_EQ(errno, ERANGE);

@@ -10,7 +10,7 @@
 
 #include <varnel/math/c99.h>
 #include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 
 #include "support/bits.hpp"
 #include "support/platform.hpp"
@@ -90,7 +90,7 @@ TEST(Log1p, OtherArgumentsArePassedToThePlatform) {
   for (double x : xs) {
     SCOPED_TRACE(x);
     errno = 0;
-    const double expected = varnel::math::tools::log1p(x);
+    const double expected = varnel::math::elementary::log1p(x);
     const int expected_errno = errno;
     errno = 0;
     EXPECT_EQ(bits_of(varnel_log1p(x)), bits_of(expected));
@@ -101,7 +101,7 @@ TEST(Log1p, OtherArgumentsArePassedToThePlatform) {
 
     const float xf = static_cast<float>(x);
     errno = 0;
-    const float expected_f = varnel::math::tools::log1p(xf);  // log1pf: no widening
+    const float expected_f = varnel::math::elementary::log1p(xf);  // log1pf: no widening
     const int expected_errno_f = errno;
     errno = 0;
     EXPECT_EQ(bits_of(varnel_log1pf(xf)), bits_of(expected_f));

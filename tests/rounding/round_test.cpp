@@ -12,7 +12,10 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/c99.h>
+#include <varnel/math/special_functions/llround.hpp>
+#include <varnel/math/special_functions/lround.hpp>
 #include <varnel/math/special_functions/round.hpp>
+#include <varnel/math/special_functions/trunc.hpp>
 
 #include "support/bits.hpp"
 #include "support/platform.hpp"

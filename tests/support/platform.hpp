@@ -11,9 +11,9 @@
 // For tests of x87 extended values (long double on Linux).  Where long
 // double is binary64 (Windows) it holds no value that binary64 lacks, so
 // there is nothing such a test could check.
-#define VARNEL_REQUIRE_X87_LONG_DOUBLE()                                                                            \
-  do {                                                                                                              \
-    if (!::varnel::math::detail::long_double_is_x87) GTEST_SKIP() << "long double is binary64 here: no x87 values"; \
+#define VARNEL_REQUIRE_X87_LONG_DOUBLE()                                                                           \
+  do {                                                                                                             \
+    if (!::varnel::math::tools::long_double_is_x87) GTEST_SKIP() << "long double is binary64 here: no x87 values"; \
   } while (0)
 
 #endif

@@ -10,26 +10,13 @@
 #ifndef VARNEL_MATH_C99_H
 #define VARNEL_MATH_C99_H
 
-#if (defined(__GNUC__) || defined(__clang__)) && !defined(_WIN32)
-#define VARNEL_MATH_API __attribute__((visibility("default")))
-#else
-#define VARNEL_MATH_API /* Windows: the DLLs' export tables list the names */
-#endif
-
-/* The long double of the interface: the long-double library's arguments
-   and results, and the y of every nexttoward.  The libraries take the
-   platform's long double: the x87 extended format on Linux, binary64 on
-   Windows, as a program built by MSVC has it.  A Windows compiler whose own
-   long double is wider (MinGW GCC and Clang by default) sees double in its
-   place: an argument is rounded to binary64 at the call, which is the
-   value the library computes with anyway, and a result widens exactly.
-   Such a program must not take the address of an l member as a long
-   double function. */
-#if defined(_WIN32) && defined(__LDBL_MANT_DIG__) && __LDBL_MANT_DIG__ != 53
-#define VARNEL_MATH_LONG_DOUBLE double
-#else
-#define VARNEL_MATH_LONG_DOUBLE long double
-#endif
+/* VARNEL_MATH_API and VARNEL_MATH_LONG_DOUBLE, the long double of the
+   interface: the long-double library's arguments and results, and the y of
+   every nexttoward.  The libraries take the platform's long double (the
+   x87 extended format on Linux, binary64 on Windows, as a program built by
+   MSVC has it); a Windows compiler whose own long double is wider sees
+   double in its place (see config.h). */
+#include <varnel/math/config.h>
 
 #ifdef __cplusplus
 extern "C" {

@@ -7,7 +7,7 @@
 #define VARNEL_MATH_TR1_HPP
 
 #include <varnel/math/c99.h>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 
 namespace varnel::math::tr1 {
 
@@ -47,22 +47,22 @@ template <class T> bool signbit(T x) { return varnel::math::signbit(x) == 1; }
 VARNEL_MATH_TR1_EXTERN(float)
 VARNEL_MATH_TR1_EXTERN(double)
 
-#if defined(_WIN32) && defined(__LDBL_MANT_DIG__) && __LDBL_MANT_DIG__ != 53
+#if VARNEL_MATH_WIDE_LONG_DOUBLE_CALLER
 // A Windows compiler whose long double is wider than the libraries'
-// binary64 one (MinGW GCC and Clang by default; see VARNEL_MATH_LONG_DOUBLE
-// in c99.h).  The library's long double instantiations take a binary64
-// argument, which such a compiler would pass in another way, so they are
-// reached through declarations that say so; the value is rounded to
-// binary64 first, as the long-double library's other members do it.  Call
-// them by argument deduction (tr1::isnan(x)); naming the template argument
-// (tr1::isnan<long double>(x)) does not compile here.
+// binary64 one (MinGW GCC and Clang by default; see config.h).  The library's long double instantiations take a
+// binary64 argument, which such a compiler would pass in another way, so they are reached through declarations that say
+// so; the value is rounded to binary64 first, as the long-double library's other members do it.  Call them by argument
+// deduction (tr1::isnan(x)); naming the template argument (tr1::isnan<long double>(x)) does not compile here.  Their
+// decorated names are the ones the libraries' compiler gave the exports (written from the catalogue when the libraries
+// were built).
+#include <varnel/math/tr1_long_double_symbols.generated.h>
 namespace binary64_long_double {
-int fpclassify(double) __asm__("_ZN6varnel4math3tr110fpclassifyIeEEiT_");
-bool isfinite(double) __asm__("_ZN6varnel4math3tr18isfiniteIeEEbT_");
-bool isinf(double) __asm__("_ZN6varnel4math3tr15isinfIeEEbT_");
-bool isnan(double) __asm__("_ZN6varnel4math3tr15isnanIeEEbT_");
-bool isnormal(double) __asm__("_ZN6varnel4math3tr18isnormalIeEEbT_");
-bool signbit(double) __asm__("_ZN6varnel4math3tr17signbitIeEEbT_");
+int fpclassify(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_fpclassify);
+bool isfinite(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_isfinite);
+bool isinf(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_isinf);
+bool isnan(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_isnan);
+bool isnormal(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_isnormal);
+bool signbit(double) __asm__(VARNEL_MATH_TR1_LONG_DOUBLE_signbit);
 }  // namespace binary64_long_double
 
 template <> int fpclassify<long double>(long double) = delete;

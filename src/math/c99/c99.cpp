@@ -2,21 +2,7 @@
 // policy and calls its family entry; no logic lives here.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/acosh.hpp>
-#include <varnel/math/special_functions/asinh.hpp>
-#include <varnel/math/special_functions/atanh.hpp>
-#include <varnel/math/special_functions/erf.hpp>
-#include <varnel/math/special_functions/cbrt.hpp>
-#include <varnel/math/special_functions/expm1.hpp>
-#include <varnel/math/special_functions/fmax.hpp>
-#include <varnel/math/special_functions/gamma.hpp>
-#include <varnel/math/special_functions/hypot.hpp>
-#include <varnel/math/special_functions/lgamma.hpp>
-#include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/special_functions/next.hpp>
-#include <varnel/math/special_functions/round.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include "families.hpp"
 
 #include "trunc_instruction.hpp"
 
@@ -46,10 +32,10 @@ double varnel_lgamma(double x) { return vm::lgamma(x, errno_policy()); }
 
 double varnel_log1p(double x) { return vm::log1p(x, errno_policy()); }
 
-double varnel_nextafter(double x, double y) { return vm::step_toward(x, y, errno_policy()); }
+double varnel_nextafter(double x, double y) { return vm::nextafter(x, y, errno_policy()); }
 // The direction compares x with the exact long double y; the step is one
 // binary64 spacing.
-double varnel_nexttoward(double x, long double y) { return vm::step_toward(x, y, errno_policy()); }
+double varnel_nexttoward(double x, long double y) { return vm::nexttoward(x, y, errno_policy()); }
 
 double varnel_round(double x) { return vm::round(x, errno_policy()); }
 // One rounding instruction where the processor has SSE4.1, chosen when the

@@ -2,22 +2,8 @@
 // double and narrow their result to float; the rest compute in float.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include <varnel/math/policies/error_handling.hpp>
+#include "families.hpp"
 #include <varnel/math/policies/narrow_result.hpp>
-#include <varnel/math/special_functions/acosh.hpp>
-#include <varnel/math/special_functions/asinh.hpp>
-#include <varnel/math/special_functions/atanh.hpp>
-#include <varnel/math/special_functions/erf.hpp>
-#include <varnel/math/special_functions/cbrt.hpp>
-#include <varnel/math/special_functions/expm1.hpp>
-#include <varnel/math/special_functions/fmax.hpp>
-#include <varnel/math/special_functions/gamma.hpp>
-#include <varnel/math/special_functions/hypot.hpp>
-#include <varnel/math/special_functions/lgamma.hpp>
-#include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/special_functions/next.hpp>
-#include <varnel/math/special_functions/round.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
 
 #include "trunc_instruction.hpp"
 
@@ -52,8 +38,8 @@ float varnel_log1pf(float x) { return vm::log1p(x, errno_policy()); }
 
 // Stepped in float: one binary32 spacing.  nexttowardf takes its direction
 // from the exact long double y and steps exactly as nextafterf.
-float varnel_nextafterf(float x, float y) { return vm::step_toward(x, y, errno_policy()); }
-float varnel_nexttowardf(float x, long double y) { return vm::step_toward(x, y, errno_policy()); }
+float varnel_nextafterf(float x, float y) { return vm::nextafter(x, y, errno_policy()); }
+float varnel_nexttowardf(float x, long double y) { return vm::nexttoward(x, y, errno_policy()); }
 
 float varnel_roundf(float x) { return vm::round(x, errno_policy()); }
 // One rounding instruction where the processor has SSE4.1, chosen when the

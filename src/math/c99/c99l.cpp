@@ -1,5 +1,5 @@
 // Exports of varnel_math_c99l: long double members.  Every family computes
-// in binary64: arguments are mapped to double (detail::to_binary64: the
+// in binary64: arguments are mapped to double (tools::to_binary64: the
 // value itself where long double is binary64, round to nearest from the x87
 // format), the double computation runs exactly as in varnel_math_c99, and
 // the result is widened (exactly).  Operations that are exact on the value
@@ -7,33 +7,19 @@
 // double instead.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/acosh.hpp>
-#include <varnel/math/special_functions/asinh.hpp>
-#include <varnel/math/special_functions/atanh.hpp>
-#include <varnel/math/special_functions/erf.hpp>
-#include <varnel/math/special_functions/cbrt.hpp>
-#include <varnel/math/special_functions/expm1.hpp>
-#include <varnel/math/special_functions/fmax.hpp>
-#include <varnel/math/special_functions/gamma.hpp>
-#include <varnel/math/special_functions/hypot.hpp>
-#include <varnel/math/special_functions/lgamma.hpp>
-#include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/special_functions/next.hpp>
-#include <varnel/math/special_functions/round.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include "families.hpp"
 #include <varnel/math/tools/layouts.hpp>
 
 namespace vm = varnel::math;
 using varnel::math::policies::errno_policy;
 
 namespace {
-using varnel::math::detail::to_binary64;
+using varnel::math::tools::to_binary64;
 
 // nextafterl and nexttowardl: both arguments mapped to binary64, one
 // binary64 step, the result widened.
 long double next_binary64(long double x, long double y) {
-  return vm::step_toward(to_binary64(x), to_binary64(y), errno_policy());
+  return vm::nextafter(to_binary64(x), to_binary64(y), errno_policy());
 }
 }  // namespace
 

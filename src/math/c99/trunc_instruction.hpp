@@ -15,8 +15,8 @@
 #define VARNEL_MATH_SRC_C99_TRUNC_INSTRUCTION_HPP
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
-#include <varnel/math/special_functions/round.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/special_functions/trunc.hpp>
 
 #if defined(__x86_64__) && defined(__GNUC__) && defined(__ELF__)
 #define VARNEL_TRUNC_BY_INSTRUCTION 1

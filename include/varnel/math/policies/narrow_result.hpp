@@ -49,7 +49,7 @@ template <class R> inline bool in_normal_range_of(double r) noexcept {
   constexpr std::uint64_t hi =
       (static_cast<std::uint64_t>(limits::max_exponent - 1 + bias) << fraction_bits) |
       (((std::uint64_t{1} << (limits::digits - 1)) - 1) << (fraction_bits + 1 - limits::digits));
-  using L = math::detail::word64_layout;
+  using L = math::tools::word64_layout;
   return (L::to_bits(r) & ~L::sign_mask) - lo <= hi - lo;
 }
 

@@ -9,10 +9,10 @@
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/tools/constants.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/constants.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -35,7 +35,7 @@ template <class Policy> inline double acosh_eval(double x, const Policy& pol) no
   // acosh(x) = log(2x) = log(x) + ln 2, which never squares x (and carries
   // +infinity through to narrow_result's overflow report).
   if (x > 1 / tools::root_epsilon<double>()) {
-    return tools::log(x) + constants::ln2<double>();
+    return elementary::log(x) + constants::ln2<double>();
   }
   // 1 + 2^-26 <= x < 1.5: log1p of the small y + sqrt(y^2 + 2y), y = x - 1
   // exact, instead of the log of a value near 1.
@@ -43,7 +43,7 @@ template <class Policy> inline double acosh_eval(double x, const Policy& pol) no
     const double y = x - 1;
     return varnel::math::log1p(y + std::sqrt((y * y) + (2 * y)), pol);
   }
-  return tools::log(x + std::sqrt((x * x) - 1));
+  return elementary::log(x + std::sqrt((x * x) - 1));
 }
 
 }  // namespace detail

@@ -10,10 +10,11 @@
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
 #include <varnel/math/special_functions/expm1.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/special_functions/copysign.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/tools/constants.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/constants.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -51,13 +52,13 @@ template <class Policy> inline double asinh_eval(double x, const Policy& pol) no
     if (a > 1 / tools::root_epsilon<double>()) {
       // a > 2^26: log(2a) + 1/(4a^2), the first terms of the expansion at
       // infinity; a is never squared on its own.
-      r = (constants::ln2<double>() + tools::log(a)) + 1 / ((4 * a) * a);
+      r = (constants::ln2<double>() + elementary::log(a)) + 1 / ((4 * a) * a);
     } else if (a < 0.5) {
       // 2^-13 <= a < 0.5: a + sqrt(1 + a^2) - 1 is small, and log1p of it
       // keeps the digits that log(a + sqrt(a^2 + 1)) would lose near 1.
       r = varnel::math::log1p(a + sqrt_one_plus_minus_one(a * a, pol), pol);
     } else {
-      r = tools::log(a + std::sqrt((a * a) + 1));
+      r = elementary::log(a + std::sqrt((a * a) + 1));
     }
     return varnel::math::copysign(r, x);
   }

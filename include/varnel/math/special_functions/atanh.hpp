@@ -9,9 +9,9 @@
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 #include <varnel/math/special_functions/log1p.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -41,7 +41,7 @@ template <class Policy> inline double atanh_eval(double x, const Policy& pol) no
     if (a < 0.5) {
       return (varnel::math::log1p(x, pol) - varnel::math::log1p(-x, pol)) / 2;
     }
-    return tools::log((1 + x) / (1 - x)) / 2;
+    return elementary::log((1 + x) / (1 - x)) / 2;
   }
   // |x| < 2^-13: x + x^3/3, whose next term x^5/5 is below half an ulp.
   // Below 2^-26 even x^3/3 is, and x itself comes back (zeros keep their

@@ -9,8 +9,9 @@
 #include <cmath>
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/detail/bits.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/tools/bits.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/special_functions/copysign.hpp>
 #include <varnel/math/tools/limits.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
@@ -61,14 +62,14 @@ inline constexpr double cbrt_subnormal_root_scale = 0x1p-18;
 inline double cbrt_positive(double x) noexcept {
   int e;
   // The platform's frexp for a normal x, without its call.
-  const double m = frexp_normal(x, e);
+  const double m = tools::frexp_normal(x, e);
   double g = tools::split_horner(cbrt_guess, m);
   // x = m * 2^e = m * 2^(3q + r): scale by 2^q (exactly) and 2^(r/3).
   // |q| <= 341 and g lies near 1, so g * 2^q is normal and the product
   // exact: the same value as a shift-built power, a division by one, or
   // ldexp, in one multiplication and without a branch on q.
   const int q = e / 3;  // truncated toward zero
-  g = g * power_of_two<double>(q);
+  g = g * tools::power_of_two<double>(q);
   const int r = e - 3 * q;  // -2 .. 2, with the sign of e
   g = g * cbrt_third_powers[r + 2];
 

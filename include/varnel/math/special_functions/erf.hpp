@@ -1,4 +1,5 @@
-// The error function and its complement, from one evaluation routine.
+// The error function, and the one evaluation routine that also gives its
+// complement erfc (erfc.hpp).
 //
 // For |x| >= 0.5 the routine approximates erfc directly and derives erf from
 // it; below 0.5 it approximates erf and derives erfc.  erfc is therefore
@@ -15,9 +16,9 @@
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
-#include <varnel/math/special_functions/detail/bits.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/tools/bits.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
 namespace varnel::math {
@@ -156,9 +157,9 @@ constexpr double erfc_cutoff = 28.0;
 // so the common path neither reads nor writes errno; the library's own exp
 // (the portable build) never stores errno at all.
 inline double exp_keeping_errno(double a) noexcept {
-  if (!tools::elementary_may_store_errno || a >= -708.0) return tools::exp(a);
+  if (!elementary::may_store_errno || a >= -708.0) return elementary::exp(a);
   const int saved = errno;
-  const double r = tools::exp(a);
+  const double r = elementary::exp(a);
   errno = saved;
   return r;
 }
@@ -170,12 +171,12 @@ inline double erfc_exp_factor(double x) noexcept {
   // hi = x truncated toward zero to 26 significant bits, so hi*hi is exact:
   // floor(ldexp(m, 26)) scaled back, for (m, e) = frexp(x), which for this
   // normal x is the pattern with its low 53 - 26 = 27 bits cleared.
-  const double hi = clear_low_significand_bits(x, 53 - 26);
+  const double hi = tools::clear_low_significand_bits(x, 53 - 26);
   const double lo = x - hi;  // exact
   const double sq = x * x;
   // The part of the exact square that sq lost, in exactly this order.
   const double err = ((hi * hi - sq) + (2 * hi) * lo) + lo * lo;
-  return (exp_keeping_errno(-sq) * tools::exp(-err)) / x;
+  return (exp_keeping_errno(-sq) * elementary::exp(-err)) / x;
 }
 
 // erf(x) when invert is false, erfc(x) when it is true.  Only a NaN argument
@@ -203,7 +204,7 @@ template <class Policy> inline double erf_or_erfc(double x, bool invert, const P
     return policies::on_domain_error<double>("varnel::math::erf<%1%>(%1%)", "Expected a finite argument but got %1%", x,
                                              pol);
 
-  const unsigned negative_bit = static_cast<unsigned>(word64_layout::to_bits(x) >> 63);
+  const unsigned negative_bit = static_cast<unsigned>(tools::word64_layout::to_bits(x) >> 63);
   x = std::fabs(x);
 
   double r;
@@ -224,7 +225,7 @@ template <class Policy> inline double erf_or_erfc(double x, bool invert, const P
     // moves exp's result by about an ulp: the factor is formed directly.
     const double z = x - 0.5;
     r = erf_y1 + tools::split_horner(erf_p1, z) / tools::split_horner(erf_q1, z);
-    r = r * (tools::exp((-x) * x) / x);
+    r = r * (elementary::exp((-x) * x) / x);
   } else if (x < 4.5) {
     // [1.5, 2.5) and [2.5, 4.5) have the same form and tables of the same
     // length, so their data is chosen by index rather than by a branch
@@ -251,19 +252,14 @@ template <class Policy> inline double erf_or_erfc(double x, bool invert, const P
 
 }  // namespace detail
 
-// Family entries.  T is float or double: float arguments widen exactly and
-// the binary64 result is narrowed with the float limits; the long double
-// exports map to binary64 before they get here.
+// Family entry (erfc's is in erfc.hpp).  T is float or double: float
+// arguments widen exactly and the binary64 result is narrowed with the
+// float limits; the long double exports map to binary64 before they get
+// here.
 template <class T, class Policy> inline T erf(T x, const Policy& pol) noexcept {
   static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
   return policies::narrow_result<T>(detail::erf_or_erfc(static_cast<double>(x), false, pol),
                                     "varnel::math::erf<%1%>(%1%, %1%)", pol);
-}
-
-template <class T, class Policy> inline T erfc(T x, const Policy& pol) noexcept {
-  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::erf_or_erfc(static_cast<double>(x), true, pol),
-                                    "varnel::math::erfc<%1%>(%1%, %1%)", pol);
 }
 
 }  // namespace varnel::math

@@ -4,7 +4,7 @@
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_EXPM1_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_EXPM1_HPP
 
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 
 namespace varnel::math {
 
@@ -13,7 +13,7 @@ namespace varnel::math {
 // instance: callers map to double first.
 template <class T> inline T expm1(T x) noexcept {
   static_assert(sizeof(T) <= sizeof(double), "computes in binary32 or binary64");
-  return tools::expm1(x);
+  return elementary::expm1(x);
 }
 
 }  // namespace varnel::math

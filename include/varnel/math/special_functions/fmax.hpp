@@ -1,11 +1,11 @@
-// The larger and the smaller of two values, a NaN counting as a missing
-// value.  They compute in the type of their arguments, also natively in
-// long double, since the result is always one of the two arguments bit for
-// bit.  No policy: every input has a defined result.
+// fmax: the larger of two values, a NaN counting as a missing value.  It
+// computes in the type of its arguments, also natively in long double,
+// since the result is always one of the two arguments bit for bit.  No
+// policy: every input has a defined result.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_FMAX_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_FMAX_HPP
 
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 
 namespace varnel::math {
 
@@ -16,12 +16,6 @@ template <class T> inline T fmax(T x, T y) noexcept {
   if (isnan(x)) return y;
   if (isnan(y)) return x;
   return y > x ? y : x;
-}
-
-template <class T> inline T fmin(T x, T y) noexcept {
-  if (isnan(x)) return y;
-  if (isnan(y)) return x;
-  return x > y ? y : x;
 }
 
 }  // namespace varnel::math

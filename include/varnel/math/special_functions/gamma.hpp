@@ -1,4 +1,5 @@
-// The gamma function Gamma(x) for every real x:
+// The gamma function Gamma(x) for every real x, as tgamma (tgamma.hpp) and
+// log-gamma (lgamma.hpp) evaluate it:
 //
 //   - poles at zero and the negative integers;
 //   - reflection Gamma(x) = -pi / (Gamma(-x) * x sin(pi x)) for x <= -20;
@@ -19,11 +20,11 @@
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
-#include <varnel/math/special_functions/lanczos.hpp>
-#include <varnel/math/special_functions/round.hpp>
-#include <varnel/math/tools/constants.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/special_functions/classification.hpp>
+#include <varnel/math/special_functions/detail/lanczos.hpp>
+#include <varnel/math/special_functions/trunc.hpp>
+#include <varnel/math/constants.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::detail {
@@ -232,7 +233,7 @@ template <class T> inline T x_sin_pi_x(T z) noexcept {
   }
   assert(fl >= 0);
   if (d > T(0.5)) d = 1 - d;  // now 0 <= d <= 1/2
-  return (s * a) * tools::sin(d * constants::pi<T>());
+  return (s * a) * elementary::sin(d * constants::pi<T>());
 }
 
 // Gamma(z) for NaN, +infinity, or finite z > -20 that is neither zero nor
@@ -266,7 +267,7 @@ template <class T, class Policy> inline T gamma_direct(T z, const Policy& pol) n
   // Lanczos: L(z) zgh^(z - 1/2) / e^zgh.
   result *= lanczos_ratio(z);
   const T zgh = (z + lanczos_g()) - constants::one_half<T>();
-  const T lzgh = tools::log(zgh);
+  const T lzgh = elementary::log(zgh);
   // zgh^(z - 1/2) alone would overflow (from about z = 141.975): take the
   // power in two halves, dividing by e^zgh in between.  Gamma(z) itself
   // overflows from about z = 171.62437695630272.
@@ -275,14 +276,14 @@ template <class T, class Policy> inline T gamma_direct(T z, const Policy& pol) n
     if ((lzgh * z) / 2 > tools::largest_exp_argument<T>()) {
       return sign_of(result) * policies::on_overflow_error<T>(tgamma_function, tgamma_too_large, pol);
     }
-    const T hp = tools::pow(zgh, (z / 2) - T(0.25));
-    result *= hp / tools::exp(zgh);
+    const T hp = elementary::pow(zgh, (z / 2) - T(0.25));
+    result *= hp / elementary::exp(zgh);
     if (result > tools::max_value<T>() / hp) {
       return sign_of(result) * policies::on_overflow_error<T>(tgamma_function, tgamma_too_large, pol);
     }
     return result * hp;
   }
-  return result * (tools::pow(zgh, z - constants::one_half<T>()) / tools::exp(zgh));
+  return result * (elementary::pow(zgh, z - constants::one_half<T>()) / elementary::exp(zgh));
 }
 
 // Gamma(z) for non-integers z <= -20 by reflection: with x = -z >= 20,
@@ -328,12 +329,12 @@ template <class T, class Policy> inline T gamma_reflection(T z, const Policy& po
     return (-pi / xs) / result;
   }
   const T zgh = (x + lanczos_g()) - constants::one_half<T>();
-  const T lzgh = tools::log(zgh);
+  const T lzgh = elementary::log(zgh);
   if ((lzgh * x) / 2 > tools::largest_exp_argument<T>()) {
     return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);
   }
-  const T hp = tools::pow(zgh, (x / 2) - T(0.25));
-  const T a = lanczos_ratio(x) * (hp / tools::exp(zgh));
+  const T hp = elementary::pow(zgh, (x / 2) - T(0.25));
+  const T a = lanczos_ratio(x) * (hp / elementary::exp(zgh));
   const T result = ((-pi / x_sin_pi_x(z)) / a) / hp;
   if (result == 0) return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);
   return result;
@@ -353,16 +354,5 @@ template <class T, class Policy> inline T tgamma_eval(T z, const Policy& pol) no
 }
 
 }  // namespace varnel::math::detail
-
-namespace varnel::math {
-
-// Family entry: Gamma(x) in binary64, narrowed to T (float or double).
-// long double callers map to double first.
-template <class T, class Policy> inline T tgamma(T x, const Policy& pol) noexcept {
-  static_assert(std::is_same_v<T, float> || std::is_same_v<T, double>, "computes in binary64");
-  return policies::narrow_result<T>(detail::tgamma_eval(static_cast<double>(x), pol), detail::tgamma_function, pol);
-}
-
-}  // namespace varnel::math
 
 #endif

@@ -11,7 +11,7 @@
 #endif
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {

@@ -17,11 +17,11 @@
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/policies/narrow_result.hpp>
 #include <varnel/math/special_functions/detail/lgamma_small.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 #include <varnel/math/special_functions/gamma.hpp>
-#include <varnel/math/special_functions/lanczos.hpp>
-#include <varnel/math/tools/constants.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/special_functions/detail/lanczos.hpp>
+#include <varnel/math/constants.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math::detail {
@@ -37,13 +37,13 @@ template <class T, class Policy> inline T lgamma_direct(T z, const Policy& pol) 
   if (z < tools::root_epsilon<T>()) {
     if (z == 0) return policies::on_pole_error(lgamma_function, "Evaluation of lgamma at %1%.", z, pol);
     // Below 2^-54 euler_gamma is lost against 1/z anyway.
-    if (4 * fabs(z) < tools::machine_epsilon<T>()) return -tools::log(fabs(z));
-    return tools::log(fabs((1 / z) - constants::euler_mascheroni<T>()));
+    if (4 * fabs(z) < tools::machine_epsilon<T>()) return -elementary::log(fabs(z));
+    return elementary::log(fabs((1 / z) - constants::euler_mascheroni<T>()));
   }
   if (z < 15) return lgamma_small(z, z - 1, z - 2);
   // Gamma(z) is finite and positive here (Gamma(100) ~ 9.3e155), and the
   // integers come exactly from the factorial table.
-  if (z >= 3 && z < 100) return tools::log(tgamma_eval(z, pol));
+  if (z >= 3 && z < 100) return elementary::log(tgamma_eval(z, pol));
   // z >= 100, +infinity and NaN:
   //   log Gamma(z) ~ (z - 1/2)(log zgh - 1) + log(L(z) e^-g).
   // The product overflows from about z = 2.5599833278516385e305;
@@ -56,11 +56,11 @@ template <class T, class Policy> inline T lgamma_direct(T z, const Policy& pol) 
   // simply unused.
   const T ratio = lanczos_ratio_scaled(z);
   const T zgh = (z + lanczos_g()) - constants::one_half<T>();
-  T result = (tools::log(zgh) - 1) * (z - constants::one_half<T>());
+  T result = (elementary::log(zgh) - 1) * (z - constants::one_half<T>());
   // The correction (about -5) no longer changes result from about
   // z = 2.6109e15 up; skipping it also keeps NaN and +infinity away from
   // the logarithm.
-  if (result * tools::machine_epsilon<T>() < 20) result += tools::log(ratio);
+  if (result * tools::machine_epsilon<T>() < 20) result += elementary::log(ratio);
   return result;
 }
 
@@ -76,7 +76,7 @@ template <class T, class Policy> inline T lgamma_eval(T z, const Policy& pol) no
   T t = x_sin_pi_x(z);
   z = -z;
   if (t < 0) t = -t;
-  return (tools::log(constants::pi<T>()) - lgamma_direct(z, pol)) - tools::log(t);
+  return (elementary::log(constants::pi<T>()) - lgamma_direct(z, pol)) - elementary::log(t);
 }
 
 }  // namespace varnel::math::detail

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 
 namespace varnel::math {
 
@@ -24,7 +24,7 @@ template <class T, class Policy> inline T log1p(T x, const Policy& pol) noexcept
   // The pole: ln(0) overflows downward.
   if (x == T(-1)) return -policies::on_overflow_error<T>("log1p<%1%>(%1%)", nullptr, pol);
   // Result and errno of the platform function stand, NaN and +infinity too.
-  return tools::log1p(x);
+  return elementary::log1p(x);
 }
 
 }  // namespace varnel::math

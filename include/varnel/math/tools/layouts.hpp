@@ -12,7 +12,9 @@
 #include <limits>
 #include <type_traits>
 
-namespace varnel::math::detail {
+#include <varnel/math/config.h>
+
+namespace varnel::math::tools {
 
 enum class layout_kind {
   whole_word,  // all bits in one unsigned integer
@@ -108,10 +110,14 @@ template <class T = long double> struct basic_x87_layout {
 // --- The format of long double ----------------------------------------------
 // The libraries' long double is the platform's: the x87 extended format on
 // x86-64 Linux, binary64 on Windows (where it is double's twin, and where
-// the libraries are built with that ABI).  Everything that depends on the
-// difference reads it here.
-inline constexpr bool long_double_is_binary64 = std::numeric_limits<long double>::digits == 53;
-inline constexpr bool long_double_is_x87 = std::numeric_limits<long double>::digits == 64;
+// the libraries are built with that ABI); config.h decides.  The layouts
+// read the long double of the compiler at hand, which is the libraries' one
+// except in a Windows caller whose long double is wider.  Everything that
+// depends on the difference reads it here.
+inline constexpr bool long_double_is_binary64 = VARNEL_MATH_LDBL_MANT_DIG == 53;
+inline constexpr bool long_double_is_x87 = VARNEL_MATH_LDBL_MANT_DIG == 64;
+static_assert(std::numeric_limits<long double>::digits == VARNEL_MATH_LDBL_MANT_DIG,
+              "config.h must name the long double of this compiler");
 static_assert(long_double_is_binary64 || long_double_is_x87, "long double must be binary64 or the x87 extended format");
 
 template <class T> struct layout_of;
@@ -160,6 +166,6 @@ inline double to_binary64(long double x) noexcept {
   }
 }
 
-}  // namespace varnel::math::detail
+}  // namespace varnel::math::tools
 
 #endif

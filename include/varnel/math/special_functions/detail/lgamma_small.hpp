@@ -16,7 +16,7 @@
 #include <cmath>
 #include <type_traits>
 
-#include <varnel/math/tools/elementary.hpp>
+#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/limits.hpp>
 #include <varnel/math/tools/split_horner.hpp>
 
@@ -103,7 +103,7 @@ template <class T> inline T lgamma_small(T z, T zm1, T zm2) noexcept {
     if (z >= 3) {
       do {
         z -= 1;
-        result += tools::log(z);
+        result += elementary::log(z);
       } while (z >= 3);
       zm2 = z - 2;
     }
@@ -116,7 +116,7 @@ template <class T> inline T lgamma_small(T z, T zm1, T zm2) noexcept {
   // log z.  The old z is exactly z + 1 - 1 and the old zm1 exactly z + 1 - 2,
   // so they are reused rather than recomputed from the rounded z + 1.
   if (z < 1) {
-    result += -tools::log(z);
+    result += -elementary::log(z);
     zm2 = zm1;
     zm1 = z;
     z += 1;

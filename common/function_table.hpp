@@ -1,14 +1,14 @@
-// The one table of functions that varnel-math and the benchmark suite know:
-// for every C export, its members in the three libraries and the platform
-// libm function of the same name, each bound three ways (one call with errno
-// captured, a throughput loop, a latency chain), and the input domains its
-// speed is measured on.  Adding a function is one VARNEL_CLI_ENTRY line.
+// The table of functions that varnel-math and the benchmark suite know,
+// built from the catalogue (src/catalogue.toml): for every C export, its
+// members in the three libraries and the platform libm function of the same
+// name, each bound three ways (one call with errno captured, a throughput
+// loop, a latency chain), and the input domains its speed is measured on.
 //
 // Both programs are compiled with -fno-builtin, so that every platform call
 // here is a real call into libm (like ours into a shared library) and not an
 // instruction the compiler substituted for it.
-#ifndef VARNEL_CLI_FUNCTION_TABLE_HPP
-#define VARNEL_CLI_FUNCTION_TABLE_HPP
+#ifndef VARNEL_COMMON_FUNCTION_TABLE_HPP
+#define VARNEL_COMMON_FUNCTION_TABLE_HPP
 
 #include <cerrno>
 #include <cstddef>
@@ -17,13 +17,15 @@
 
 #include <varnel/math/c99.h>
 
+#include "catalogue.hpp"
+
 #if defined(_WIN32)
 // Exported by the Universal CRT, not declared by MinGW's headers.
 extern "C" float _hypotf(float x, float y);
 extern "C" double _hypot(double x, double y);
 #endif
 
-namespace varnel_cli {
+namespace varnel_common {
 
 enum class precision { single, dbl, extended };  // float, double, long double
 
@@ -64,23 +66,12 @@ template <class T> struct member_pair {
   member<T> libm;
 };
 
-// Where speed is measured: x uniform on [x_lo, x_hi] (log-uniform when
-// log_uniform, for positive bounds), y likewise for two-argument functions.
-struct domain {
-  const char* label;
-  double x_lo, x_hi;
-  double y_lo, y_hi;
-  bool log_uniform;
-};
+using varnel_catalogue::domain;
 
 struct domain_list {
   const domain* items;
   int count;
 };
-
-template <std::size_t N> constexpr domain_list domains_of(const domain (&items)[N]) {
-  return {items, static_cast<int>(N)};
-}
 
 struct function_entry {
   const char* name;
@@ -145,58 +136,26 @@ template <class T, class Fp, Fp fn> constexpr member<T> member_of() {
 
 }  // namespace detail
 
-// Speed domains.  Results stay finite on every domain in every precision,
-// so that a latency chain never turns into a chain of NaNs.
-inline constexpr domain symmetric_unit[] = {{"-10:10", -10, 10, -10, 10, false}};
-inline constexpr domain acosh_domains[] = {{"1:100", 1, 100, 0, 0, false}};
-inline constexpr domain asinh_domains[] = {{"-100:100", -100, 100, 0, 0, false}};
-inline constexpr domain atanh_domains[] = {{"-1:1", -1, 1, 0, 0, false}};
-inline constexpr domain cbrt_domains[] = {{"-1e3:1e3", -1e3, 1e3, 0, 0, false}};
-inline constexpr domain erf_domains[] = {{"-6:6", -6, 6, 0, 0, false}};
-inline constexpr domain hypot_domains[] = {{"-1e3:1e3", -1e3, 1e3, -1e3, 1e3, false}};
-inline constexpr domain lgamma_domains[] = {{"0:1e3", 0, 1e3, 0, 0, false}, {"1e3:1e30", 1e3, 1e30, 0, 0, true}};
-inline constexpr domain log1p_domains[] = {{"-0.9:10", -0.9, 10, 0, 0, false}};
-inline constexpr domain rounding_domains[] = {{"-1e6:1e6", -1e6, 1e6, 0, 0, false}};
-inline constexpr domain tgamma_domains[] = {{"0:170", 0, 170, 0, 0, false}, {"-170:0", -170, 0, 0, 0, false}};
-// tgammaf overflows beyond 35.04; below -35 its results are subnormal floats.
-inline constexpr domain tgammaf_domains[] = {{"0:35", 0, 35, 0, 0, false}, {"-35:0", -35, 0, 0, 0, false}};
-
-// The platform's C mathematics functions, as the table names them.  On
-// Windows they are the Universal CRT's, whose headers supply hypot's float
-// and long double forms as calls of _hypotf and (long double being binary64
-// there) _hypot; it exports no hypotf or hypotl.
+// The platform's C mathematics functions, as the table names them: the C
+// library's function of each name.  On Windows they are the Universal
+// CRT's, whose headers supply hypot's float and long double forms as calls
+// of _hypotf and (long double being binary64 there) _hypot; it exports no
+// hypotf or hypotl, so the two are declared in runtime itself, where a
+// qualified name finds them before the C library's.
 namespace runtime {
-#define VARNEL_CLI_RUNTIME(name) \
-  using ::name;                  \
-  using ::name##f;               \
+namespace c_library {
+#define VARNEL_CLI_RUNTIME(name, shape, road) \
+  using ::name;                               \
+  using ::name##f;                            \
   using ::name##l;
-VARNEL_CLI_RUNTIME(acosh)
-VARNEL_CLI_RUNTIME(asinh)
-VARNEL_CLI_RUNTIME(atanh)
-VARNEL_CLI_RUNTIME(cbrt)
-VARNEL_CLI_RUNTIME(copysign)
-VARNEL_CLI_RUNTIME(erf)
-VARNEL_CLI_RUNTIME(erfc)
-VARNEL_CLI_RUNTIME(expm1)
-VARNEL_CLI_RUNTIME(fmax)
-VARNEL_CLI_RUNTIME(fmin)
-VARNEL_CLI_RUNTIME(lgamma)
-VARNEL_CLI_RUNTIME(llround)
-VARNEL_CLI_RUNTIME(log1p)
-VARNEL_CLI_RUNTIME(lround)
-VARNEL_CLI_RUNTIME(nextafter)
-VARNEL_CLI_RUNTIME(nexttoward)
-VARNEL_CLI_RUNTIME(round)
-VARNEL_CLI_RUNTIME(tgamma)
-VARNEL_CLI_RUNTIME(trunc)
+VARNEL_CATALOGUE_FUNCTIONS(VARNEL_CLI_RUNTIME)
+#undef VARNEL_CLI_RUNTIME
+}  // namespace c_library
+using namespace c_library;
 #if defined(_WIN32)
-using ::hypot;
 inline float hypotf(float x, float y) { return ::_hypotf(x, y); }
 inline long double hypotl(long double x, long double y) { return ::_hypot(x, y); }
-#else
-VARNEL_CLI_RUNTIME(hypot)
 #endif
-#undef VARNEL_CLI_RUNTIME
 }  // namespace runtime
 
 #define VARNEL_CLI_SIG_unary(T) T (*)(T)
@@ -211,41 +170,29 @@ VARNEL_CLI_RUNTIME(hypot)
         detail::member_of<T, VARNEL_CLI_SIG_##shape(T), &theirs>() \
   }
 
-#define VARNEL_CLI_ENTRY(name, shape, summary, doms, float_doms)                \
-  function_entry {                                                              \
-#name, signature::shape, summary, domains_of(doms), domains_of(float_doms), \
-        VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f),      \
-        VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),           \
-        VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l) \
+// The catalogue's description of a function, found by name.
+constexpr const varnel_catalogue::function_info& info_of(const char* name) {
+  for (const auto& f : varnel_catalogue::functions) {
+    const char* a = f.name;
+    const char* b = name;
+    while (*a != '\0' && *a == *b) ++a, ++b;
+    if (*a == '\0' && *b == '\0') return f;
   }
+  return varnel_catalogue::functions[0];  // unreachable: every name comes from the catalogue
+}
 
-// Alphabetical, as --help lists them.
-inline constexpr function_entry functions[] = {
-    VARNEL_CLI_ENTRY(acosh, unary, "inverse hyperbolic cosine", acosh_domains, acosh_domains),
-    VARNEL_CLI_ENTRY(asinh, unary, "inverse hyperbolic sine", asinh_domains, asinh_domains),
-    VARNEL_CLI_ENTRY(atanh, unary, "inverse hyperbolic tangent", atanh_domains, atanh_domains),
-    VARNEL_CLI_ENTRY(cbrt, unary, "cube root", cbrt_domains, cbrt_domains),
-    VARNEL_CLI_ENTRY(copysign, binary, "x with the sign of y", symmetric_unit, symmetric_unit),
-    VARNEL_CLI_ENTRY(erf, unary, "error function", erf_domains, erf_domains),
-    VARNEL_CLI_ENTRY(erfc, unary, "complementary error function 1 - erf(x)", erf_domains, erf_domains),
-    VARNEL_CLI_ENTRY(expm1, unary, "e^x - 1", symmetric_unit, symmetric_unit),
-    VARNEL_CLI_ENTRY(fmax, binary, "larger of x and y (a NaN loses)", symmetric_unit, symmetric_unit),
-    VARNEL_CLI_ENTRY(fmin, binary, "smaller of x and y (a NaN loses)", symmetric_unit, symmetric_unit),
-    VARNEL_CLI_ENTRY(hypot, binary, "sqrt(x^2 + y^2) without undue overflow", hypot_domains, hypot_domains),
-    VARNEL_CLI_ENTRY(lgamma, unary, "ln|Gamma(x)|", lgamma_domains, lgamma_domains),
-    VARNEL_CLI_ENTRY(llround, to_llong, "x rounded to the nearest integer, halves away from zero", rounding_domains,
-                     rounding_domains),
-    VARNEL_CLI_ENTRY(log1p, unary, "ln(1 + x)", log1p_domains, log1p_domains),
-    VARNEL_CLI_ENTRY(lround, to_long, "x rounded to the nearest integer, halves away from zero", rounding_domains,
-                     rounding_domains),
-    VARNEL_CLI_ENTRY(nextafter, binary, "the next representable value after x towards y", symmetric_unit,
-                     symmetric_unit),
-    VARNEL_CLI_ENTRY(nexttoward, toward, "the same, with y a long double", symmetric_unit, symmetric_unit),
-    VARNEL_CLI_ENTRY(round, unary, "x rounded to an integral value, halves away from zero", rounding_domains,
-                     rounding_domains),
-    VARNEL_CLI_ENTRY(tgamma, unary, "Gamma function", tgamma_domains, tgammaf_domains),
-    VARNEL_CLI_ENTRY(trunc, unary, "x rounded towards zero to an integral value", rounding_domains, rounding_domains),
-};
+#define VARNEL_CLI_ENTRY(name, shape, road)                                         \
+  function_entry{#name,                                                             \
+                 signature::shape,                                                  \
+                 info_of(#name).summary,                                            \
+                 {info_of(#name).domains, info_of(#name).domain_count},             \
+                 {info_of(#name).float_domains, info_of(#name).float_domain_count}, \
+                 VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f), \
+                 VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),      \
+                 VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l)},
+
+// Every function of the catalogue, alphabetical, as --help lists them.
+inline constexpr function_entry functions[] = {VARNEL_CATALOGUE_FUNCTIONS(VARNEL_CLI_ENTRY)};
 
 #undef VARNEL_CLI_ENTRY
 #undef VARNEL_CLI_PAIR
@@ -288,6 +235,6 @@ inline std::string member_name(const function_entry& fn, precision p) {
   return std::string(fn.name) + (p == precision::single ? "f" : p == precision::extended ? "l" : "");
 }
 
-}  // namespace varnel_cli
+}  // namespace varnel_common
 
 #endif

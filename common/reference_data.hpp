@@ -5,8 +5,8 @@
 // floats; hi + lo is a double-double approximation of the exact result (hi
 // correctly rounded, lo the double nearest to exact - hi).  Lines starting
 // with '#' are the file's description.
-#ifndef VARNEL_TESTS_REFERENCE_DATA_HPP
-#define VARNEL_TESTS_REFERENCE_DATA_HPP
+#ifndef VARNEL_COMMON_REFERENCE_DATA_HPP
+#define VARNEL_COMMON_REFERENCE_DATA_HPP
 
 #include <cfloat>
 #include <cmath>
@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace varnel_test {
+namespace varnel_common {
 
 struct reference_point {
   std::string range;
@@ -169,6 +169,6 @@ inline double abs_error(double result, double hi, double lo) {
   return static_cast<double>(std::fabs((static_cast<long double>(result) - hi) - lo));
 }
 
-}  // namespace varnel_test
+}  // namespace varnel_common
 
 #endif  // VARNEL_TESTS_REFERENCE_DATA_HPP

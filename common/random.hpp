@@ -2,14 +2,14 @@
 // and the tests that draw arguments: splitmix64, the same sequence on every
 // platform and compiler, seeded from a name so that every run (and both
 // sides of a comparison) sees the very same arguments.
-#ifndef VARNEL_CLI_RANDOM_HPP
-#define VARNEL_CLI_RANDOM_HPP
+#ifndef VARNEL_COMMON_RANDOM_HPP
+#define VARNEL_COMMON_RANDOM_HPP
 
 #include <cmath>
 #include <cstdint>
 #include <string>
 
-namespace varnel_cli {
+namespace varnel_common {
 
 // splitmix64: advances state and returns the next 64 bits.
 inline std::uint64_t next_random(std::uint64_t& state) {
@@ -36,6 +36,6 @@ inline std::uint64_t seed_of(const std::string& text) {
   return h;
 }
 
-}  // namespace varnel_cli
+}  // namespace varnel_common
 
 #endif  // VARNEL_CLI_RANDOM_HPP

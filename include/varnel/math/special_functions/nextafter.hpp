@@ -1,6 +1,7 @@
-// The next representable value: float_next (the neighbour above x),
-// float_prior (the neighbour below) and step_toward, which picks one of
-// them by comparing x with y.
+// nextafter, and the next representable value it is made of: float_next
+// (the neighbour above x), float_prior (the neighbour below) and
+// step_toward, which picks one of them by comparing x with y.  nexttoward
+// (nexttoward.hpp) is step_toward with a long double y.
 //
 // The neighbours are found by arithmetic, not by editing the bit pattern:
 // the spacing of the format at x comes from the binary exponent of x and is
@@ -10,15 +11,15 @@
 //
 // Instantiated at float (binary32, D = 24) and double (binary64, D = 53).
 // The long double members map to binary64 before they get here.
-#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_NEXT_HPP
-#define VARNEL_MATH_SPECIAL_FUNCTIONS_NEXT_HPP
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_NEXTAFTER_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_NEXTAFTER_HPP
 
 #include <cmath>
 #include <type_traits>
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/detail/bits.hpp>
-#include <varnel/math/special_functions/fpclassify.hpp>
+#include <varnel/math/tools/bits.hpp>
+#include <varnel/math/special_functions/classification.hpp>
 #include <varnel/math/tools/limits.hpp>
 
 namespace varnel::math {
@@ -78,13 +79,13 @@ template <class T, class Policy> T float_next(T x, const Policy& pol) {
   // the direct path: its upper neighbour is subnormal, which the scaled
   // value cannot see.
   if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() && x != -tools::smallest_normal<T>())
-    return float_next(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
+    return float_next(x * tools::power_of_two<T>(2 * D), pol) * tools::power_of_two<T>(-2 * D);
   int e;
   const T m = detail::frexp_via_binary64(x, e);
   // A negative power of two has its upper neighbour in the binade below,
   // where the spacing is half.
   if (m == T(-0.5)) --e;
-  T s = detail::power_of_two<T>(e - D);
+  T s = tools::power_of_two<T>(e - D);
   // The spacing of a subnormal x (and of -smallest_normal) is at most half
   // the smallest subnormal and comes out as zero.
   if (s == 0) s = tools::smallest_positive<T>();
@@ -104,12 +105,12 @@ template <class T, class Policy> T float_prior(T x, const Policy& pol) {
   // +smallest_normal is left to the direct path: its lower neighbour is
   // subnormal.
   if (c == fp_normal && std::fabs(x) < detail::rescale_threshold<T>() && x != tools::smallest_normal<T>())
-    return float_prior(x * detail::power_of_two<T>(2 * D), pol) * detail::power_of_two<T>(-2 * D);
+    return float_prior(x * tools::power_of_two<T>(2 * D), pol) * tools::power_of_two<T>(-2 * D);
   int e;
   const T m = detail::frexp_via_binary64(x, e);
   // A positive power of two has its lower neighbour in the binade below.
   if (m == T(0.5)) --e;
-  T s = detail::power_of_two<T>(e - D);
+  T s = tools::power_of_two<T>(e - D);
   if (s == 0) s = tools::smallest_positive<T>();
   return x - s;
 }
@@ -121,14 +122,14 @@ template <class T, class Policy> T float_prior(T x, const Policy& pol) {
 //
 // Most x are normal and far from both ends of the range; for them
 // float_next and float_prior differ only in the direction of one spacing,
-// and detail::step_across takes it without a branch on the direction,
+// and tools::step_across takes it without a branch on the direction,
 // which arbitrary (x, y) pairs would mispredict half the time.  Its lower
 // bound is the rescaling threshold itself, so it covers exactly the x that
 // float_next and float_prior send straight to their spacing steps.
 // The test for that path does not read the direction (y == y: y is not a
 // NaN), so the compiler cannot split the path by direction again.
 template <class T, class Y, class Policy> T step_toward(T x, Y y, const Policy& pol) {
-  if (detail::plain_step_magnitude(x) && y == y && x != y) return detail::step_across(x, y > x);
+  if (tools::plain_step_magnitude(x) && y == y && x != y) return tools::step_across(x, y > x);
   if (y > x) return float_next(x, pol);
   // +0 and -0 compare equal: a zero x keeps its own sign.
   if (x == y) return x;
@@ -140,6 +141,9 @@ template <class T, class Y, class Policy> T step_toward(T x, Y y, const Policy& 
   // y < x, or x is a NaN (float_prior reports it).
   return float_prior(x, pol);
 }
+
+// Family entry: the neighbour of x in the direction of y.
+template <class T, class Policy> inline T nextafter(T x, T y, const Policy& pol) { return step_toward(x, y, pol); }
 
 }  // namespace varnel::math
 

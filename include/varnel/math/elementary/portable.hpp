@@ -25,8 +25,8 @@
 // 0.52 ulp on every argument, pow within 0.55 ulp on its domain, sin within
 // 0.6 ulp, expm1 and log1p within 0.6 ulp; the float members within 0.51
 // ulp of float on every float.
-#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_ELEMENTARY_HPP
-#define VARNEL_MATH_SPECIAL_FUNCTIONS_ELEMENTARY_HPP
+#ifndef VARNEL_MATH_ELEMENTARY_PORTABLE_HPP
+#define VARNEL_MATH_ELEMENTARY_PORTABLE_HPP
 
 #include <cassert>
 #include <cerrno>
@@ -34,14 +34,14 @@
 #include <limits>
 
 #include <varnel/math/policies/error_handling.hpp>
-#include <varnel/math/special_functions/detail/elementary_tables.hpp>
+#include <varnel/math/elementary/portable_tables.generated.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
-namespace varnel::math::elementary {
+namespace varnel::math::elementary::portable {
 namespace detail {
 
-using word64 = varnel::math::detail::word64_layout;
-using word32 = varnel::math::detail::word32_layout;
+using word64 = tools::word64_layout;
+using word32 = tools::word32_layout;
 
 inline std::uint64_t bits(double x) noexcept { return word64::to_bits(x); }
 inline double from_bits(std::uint64_t b) noexcept { return word64::from_bits(b); }
@@ -715,6 +715,6 @@ inline float log1p(float x) noexcept {
   return static_cast<float>((hi + r) + ((r * r) * p + (kd * log_ln2_lo + c.log_c_lo)));
 }
 
-}  // namespace varnel::math::elementary
+}  // namespace varnel::math::elementary::portable
 
 #endif

@@ -7,8 +7,8 @@
 // ratio L(z) * e^-g; the callers combine them with the power and the
 // exponential.  Every library computes in binary64, so these are plain
 // binary64 routines shared by all three precisions.
-#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_LANCZOS_HPP
-#define VARNEL_MATH_SPECIAL_FUNCTIONS_LANCZOS_HPP
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_LANCZOS_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_LANCZOS_HPP
 
 #include <cstddef>
 

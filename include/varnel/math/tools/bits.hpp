@@ -1,8 +1,8 @@
-// Exact arithmetic on the bit patterns of binary32 and binary64 for the
-// families: powers of two, neighbours, frexp, rounding.  The patterns are
-// read and written through the layouts of tools/layouts.hpp.
-#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
-#define VARNEL_MATH_SPECIAL_FUNCTIONS_DETAIL_BITS_HPP
+// Exact arithmetic on the bit patterns of binary32 and binary64: powers of
+// two, neighbours, frexp, rounding.  The patterns are read and written
+// through the layouts of tools/layouts.hpp.
+#ifndef VARNEL_MATH_TOOLS_BITS_HPP
+#define VARNEL_MATH_TOOLS_BITS_HPP
 
 #include <cmath>
 #include <cstdint>
@@ -10,7 +10,7 @@
 
 #include <varnel/math/tools/layouts.hpp>
 
-namespace varnel::math::detail {
+namespace varnel::math::tools {
 
 // 2^k in binary32 or binary64, written as its bit pattern: a normal power
 // for k at or above the smallest normal exponent, a subnormal one down to
@@ -152,6 +152,6 @@ template <class T> inline T with_sign_of(T x, T y) noexcept {
   }
 }
 
-}  // namespace varnel::math::detail
+}  // namespace varnel::math::tools
 
 #endif

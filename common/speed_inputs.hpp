@@ -5,8 +5,8 @@
 // in the next; replaying a single block makes branchy code look faster than
 // it is.  The generator is seeded from the function and domain names, so
 // our member and the platform's see the very same arguments, run after run.
-#ifndef VARNEL_CLI_SPEED_INPUTS_HPP
-#define VARNEL_CLI_SPEED_INPUTS_HPP
+#ifndef VARNEL_COMMON_SPEED_INPUTS_HPP
+#define VARNEL_COMMON_SPEED_INPUTS_HPP
 
 #include <cmath>
 #include <cstddef>
@@ -17,7 +17,7 @@
 #include "function_table.hpp"
 #include "random.hpp"
 
-namespace varnel_cli {
+namespace varnel_common {
 
 inline constexpr std::size_t speed_block_size = 1024;
 inline constexpr std::size_t speed_block_count = 16;
@@ -67,6 +67,6 @@ template <class T> speed_inputs<T> make_speed_inputs(const function_entry& fn, c
   return in;
 }
 
-}  // namespace varnel_cli
+}  // namespace varnel_common
 
 #endif

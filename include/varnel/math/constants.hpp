@@ -1,6 +1,6 @@
 // Mathematical constants: each is the binary64 number nearest the true value.
-#ifndef VARNEL_MATH_TOOLS_CONSTANTS_HPP
-#define VARNEL_MATH_TOOLS_CONSTANTS_HPP
+#ifndef VARNEL_MATH_CONSTANTS_HPP
+#define VARNEL_MATH_CONSTANTS_HPP
 
 namespace varnel::math::constants {
 

@@ -1,33 +1,22 @@
-// Classification predicates and sign operations on the bit patterns of the
-// floating formats.  None of them reports an error or touches errno; every
-// input, signalling NaNs included, has a defined answer.
-#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_FPCLASSIFY_HPP
-#define VARNEL_MATH_SPECIAL_FUNCTIONS_FPCLASSIFY_HPP
+// Classification predicates and the sign operations they serve (signbit,
+// flip_sign, sign_of), on the bit patterns of the floating formats.  None of them reports an error or touches errno;
+// every input, signalling NaNs included, has a defined answer.
+#ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_CLASSIFICATION_HPP
+#define VARNEL_MATH_SPECIAL_FUNCTIONS_CLASSIFICATION_HPP
 
-#include <cmath>
 #include <cstdint>
 
-#include <varnel/math/special_functions/detail/bits.hpp>
+#include <varnel/math/config.h>
+#include <varnel/math/tools/layouts.hpp>
 
 namespace varnel::math {
 
-// The classes fpclassify returns.  On Windows they are the values of the
-// platform's C runtime as a program built by MSVC sees them (whatever
-// headers built the library: MinGW's differ); elsewhere the C library's
-// FP_ macros.
-#if defined(_WIN32)
-inline constexpr int fp_nan = 2;
-inline constexpr int fp_infinite = 1;
-inline constexpr int fp_zero = 0;
-inline constexpr int fp_subnormal = -2;
-inline constexpr int fp_normal = -1;
-#else
-inline constexpr int fp_nan = FP_NAN;
-inline constexpr int fp_infinite = FP_INFINITE;
-inline constexpr int fp_zero = FP_ZERO;
-inline constexpr int fp_subnormal = FP_SUBNORMAL;
-inline constexpr int fp_normal = FP_NORMAL;
-#endif
+// The classes fpclassify returns: the platform's (config.h).
+inline constexpr int fp_nan = VARNEL_MATH_FP_NAN;
+inline constexpr int fp_infinite = VARNEL_MATH_FP_INFINITE;
+inline constexpr int fp_zero = VARNEL_MATH_FP_ZERO;
+inline constexpr int fp_subnormal = VARNEL_MATH_FP_SUBNORMAL;
+inline constexpr int fp_normal = VARNEL_MATH_FP_NORMAL;
 
 namespace detail {
 
@@ -48,12 +37,12 @@ namespace detail {
 // NaN.
 
 template <class L> inline int fpclassify_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     const auto a = L::to_bits(x) & ~L::sign_mask;
     if (a <= L::significand_mask) return a != 0 ? fp_subnormal : fp_zero;
     if (a < L::exponent_mask) return fp_normal;
     return (a & L::significand_mask) == 0 ? fp_infinite : fp_nan;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
     if (h <= L::significand_mask) return x == 0 ? fp_zero : fp_subnormal;
     if (h < L::exponent_mask) return fp_normal;
@@ -69,9 +58,9 @@ template <class L> inline int fpclassify_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline bool isnan_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & ~L::sign_mask) > L::exponent_mask;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
     if (h < L::exponent_mask) return false;
     // Keep only significand bits in the copy: it is zero exactly for infinity.
@@ -82,9 +71,9 @@ template <class L> inline bool isnan_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline bool isinf_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & ~L::sign_mask) == L::exponent_mask;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
     if (h != L::exponent_mask) return false;  // a set upper significand bit already means NaN
     return L::with_high_word(x, 0) == 0;      // low significand word all zero
@@ -94,9 +83,9 @@ template <class L> inline bool isinf_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline bool isfinite_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & L::exponent_mask) != L::exponent_mask;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     return (L::high_word(x) & L::exponent_mask) != L::exponent_mask;
   } else {
     const int c = fpclassify_in<L>(x);
@@ -105,10 +94,10 @@ template <class L> inline bool isfinite_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline bool isnormal_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     const auto e = L::to_bits(x) & L::exponent_mask;
     return e != 0 && e < L::exponent_mask;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     const std::uint32_t e = L::high_word(x) & L::exponent_mask;
     return e != 0 && e < L::exponent_mask;
   } else {
@@ -117,9 +106,9 @@ template <class L> inline bool isnormal_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline int signbit_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & L::sign_mask) != 0 ? 1 : 0;
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     return (L::high_word(x) & L::sign_mask) != 0 ? 1 : 0;
   } else {
     return (L::sign_exponent(x) & L::sign_mask) != 0 ? 1 : 0;
@@ -127,9 +116,9 @@ template <class L> inline int signbit_in(typename L::value_type x) noexcept {
 }
 
 template <class L> inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
-  if constexpr (L::kind == layout_kind::whole_word) {
+  if constexpr (L::kind == tools::layout_kind::whole_word) {
     return L::from_bits(L::to_bits(x) ^ L::sign_mask);
-  } else if constexpr (L::kind == layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word) {
     return L::with_high_word(x, L::high_word(x) ^ L::sign_mask);
   } else {
     return L::with_sign_exponent(x, static_cast<std::uint16_t>(L::sign_exponent(x) ^ L::sign_mask));
@@ -140,13 +129,13 @@ template <class L> inline typename L::value_type flip_sign_in(typename L::value_
 
 // The predicates for a type read it through that type's layout.
 
-template <class T> inline bool isnan(T x) noexcept { return detail::isnan_in<detail::layout_of_t<T>>(x); }
-template <class T> inline bool isinf(T x) noexcept { return detail::isinf_in<detail::layout_of_t<T>>(x); }
-template <class T> inline bool isfinite(T x) noexcept { return detail::isfinite_in<detail::layout_of_t<T>>(x); }
-template <class T> inline bool isnormal(T x) noexcept { return detail::isnormal_in<detail::layout_of_t<T>>(x); }
-template <class T> inline int fpclassify(T x) noexcept { return detail::fpclassify_in<detail::layout_of_t<T>>(x); }
-template <class T> inline int signbit(T x) noexcept { return detail::signbit_in<detail::layout_of_t<T>>(x); }
-template <class T> inline T flip_sign(T x) noexcept { return detail::flip_sign_in<detail::layout_of_t<T>>(x); }
+template <class T> inline bool isnan(T x) noexcept { return detail::isnan_in<tools::layout_of_t<T>>(x); }
+template <class T> inline bool isinf(T x) noexcept { return detail::isinf_in<tools::layout_of_t<T>>(x); }
+template <class T> inline bool isfinite(T x) noexcept { return detail::isfinite_in<tools::layout_of_t<T>>(x); }
+template <class T> inline bool isnormal(T x) noexcept { return detail::isnormal_in<tools::layout_of_t<T>>(x); }
+template <class T> inline int fpclassify(T x) noexcept { return detail::fpclassify_in<tools::layout_of_t<T>>(x); }
+template <class T> inline int signbit(T x) noexcept { return detail::signbit_in<tools::layout_of_t<T>>(x); }
+template <class T> inline T flip_sign(T x) noexcept { return detail::flip_sign_in<tools::layout_of_t<T>>(x); }
 
 // -1, 0 or +1.  Both zeros give 0; a NaN is not equal to zero and so takes
 // the side of its sign bit.
@@ -154,13 +143,6 @@ template <class T> inline int sign_of(T x) noexcept {
   if (x == 0) return 0;
   return signbit(x) ? -1 : 1;
 }
-
-// x with the sign bit of y.  When the signs already agree x comes back
-// untouched, NaN payload included; the sign of y is its sign bit, so -0 and
-// a negative NaN count as negative.  Formed by masks rather than by a test
-// of the two signs: the same bits, without a branch that random signs
-// would mispredict half the time.
-template <class T> inline T copysign(T x, T y) noexcept { return detail::with_sign_of(x, y); }
 
 }  // namespace varnel::math
 
