@@ -89,6 +89,9 @@ function(varnel_add_shared_library target)
     endif()
   endif()
   target_link_libraries(${target} PUBLIC varnel_math_headers PRIVATE ${ARG_LIBS})
+  if(NOT VARNEL_INSTALL)
+    return()
+  endif()
   install(TARGETS ${target} EXPORT varnel_mathTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

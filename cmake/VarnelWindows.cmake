@@ -61,7 +61,9 @@ function(varnel_windows_dll target def import_def)
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${VARNEL_DLLTOOL} -m i386:x86-64 -d ${import_def} -l ${msvc_lib}
     COMMENT "MSVC import library ${target}.lib")
-  install(FILES ${msvc_lib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  if(VARNEL_INSTALL)
+    install(FILES ${msvc_lib} DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  endif()
 endfunction()
 
 # varnel_windows_executable(<target>)
