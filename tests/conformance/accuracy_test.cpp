@@ -1,151 +1,178 @@
-// Accuracy of every function with reference data, in every precision:
-// the maximum and mean error per range against the high-precision tables
-// of tests/reference, reported as a table and checked against the bounds
-// that the README documents.  Errors are in units in the last place of the
-// result's own type.  Where log-gamma crosses zero its relative error is
-// unbounded, so there it is measured in absolute error (next to the zeros
-// at 1 and 2) or in ulps of max(|result|, 1) (negative arguments, whose
-// zeros lie between the poles).
+// The accuracy driver: every function the catalogue (src/catalogue.toml)
+// gives accuracy bounds, against the high-precision tables of
+// tests/reference (<name>.tsv for the double member, <name>f.tsv for the
+// float one), every range, every point.  On each point the error is
+// measured as the catalogue's entry for that range says, errno must be the
+// entry's (none by default), and the long double member must return the
+// double member's bits and errno.  A range of a table that the catalogue
+// cannot bound fails, and so does a range the catalogue names that the
+// table lacks.  The maximum and mean error per range are printed as a
+// table (the README's accuracy section shows the bounds).
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <limits>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include <varnel/math/c99.h>
-
+#include "catalogue.hpp"
+#include "function_table.hpp"
 #include "reference_data.hpp"
+#include "support/bits.hpp"
 
 namespace {
 
-struct member {
-  const char* table;            // reference table name
-  const char* name;             // export
-  double (*d)(double, double);  // evaluates the export at (x, y)
-  bool is_float;
-  double bound;  // maximum error allowed, ulps (absolute error for near-zero ranges)
-};
+using varnel_catalogue::accuracy_bound;
+using varnel_catalogue::measure;
+using varnel_common::precision;
+using varnel_common::reference_point;
+using varnel_test::bits_of;
 
-#define UNARY(fn) [](double x, double) { return static_cast<double>(fn(x)); }
-#define UNARY_F(fn) [](double x, double) { return static_cast<double>(fn(static_cast<float>(x))); }
-#define UNARY_L(fn) [](double x, double) { return static_cast<double>(fn(static_cast<long double>(x))); }
-
-// The bounds: the measured maximum over the tables, rounded up a little
-// (see the README's accuracy table).  Platform pass-throughs (expm1, and
-// log1p after its argument checks) carry the platform's accuracy.
-const member members[] = {
-    {"acosh", "varnel_acosh", UNARY(varnel_acosh), false, 2.0},
-    {"acosh", "varnel_acoshl", UNARY_L(varnel_acoshl), false, 2.0},
-    {"acoshf", "varnel_acoshf", UNARY_F(varnel_acoshf), true, 0.51},
-    {"asinh", "varnel_asinh", UNARY(varnel_asinh), false, 2.0},
-    {"asinh", "varnel_asinhl", UNARY_L(varnel_asinhl), false, 2.0},
-    {"asinhf", "varnel_asinhf", UNARY_F(varnel_asinhf), true, 0.51},
-    {"atanh", "varnel_atanh", UNARY(varnel_atanh), false, 1.5},
-    {"atanh", "varnel_atanhl", UNARY_L(varnel_atanhl), false, 1.5},
-    {"atanhf", "varnel_atanhf", UNARY_F(varnel_atanhf), true, 0.51},
-    {"cbrt", "varnel_cbrt", UNARY(varnel_cbrt), false, 3.5},
-    {"cbrt", "varnel_cbrtl", UNARY_L(varnel_cbrtl), false, 3.5},
-    {"cbrtf", "varnel_cbrtf", UNARY_F(varnel_cbrtf), true, 0.51},
-    {"erf", "varnel_erf", UNARY(varnel_erf), false, 2.0},
-    {"erf", "varnel_erfl", UNARY_L(varnel_erfl), false, 2.0},
-    {"erff", "varnel_erff", UNARY_F(varnel_erff), true, 0.51},
-    {"erfc", "varnel_erfc", UNARY(varnel_erfc), false, 4.0},
-    {"erfc", "varnel_erfcl", UNARY_L(varnel_erfcl), false, 4.0},
-    {"erfcf", "varnel_erfcf", UNARY_F(varnel_erfcf), true, 0.51},
-    {"expm1", "varnel_expm1", UNARY(varnel_expm1), false, 1.0},
-    {"expm1", "varnel_expm1l", UNARY_L(varnel_expm1l), false, 1.0},
-    {"expm1f", "varnel_expm1f", UNARY_F(varnel_expm1f), true, 1.0},
-    {"hypot", "varnel_hypot", [](double x, double y) { return varnel_hypot(x, y); }, false, 2.0},
-    {"hypot", "varnel_hypotl", [](double x, double y) { return static_cast<double>(varnel_hypotl(x, y)); }, false, 2.0},
-    {"hypotf", "varnel_hypotf",
-     [](double x, double y) {
-       return static_cast<double>(varnel_hypotf(static_cast<float>(x), static_cast<float>(y)));
-     },
-     true, 2.0},
-    {"lgamma", "varnel_lgamma", UNARY(varnel_lgamma), false, 2.5},
-    {"lgamma", "varnel_lgammal", UNARY_L(varnel_lgammal), false, 2.5},
-    {"lgammaf", "varnel_lgammaf", UNARY_F(varnel_lgammaf), true, 0.51},
-    {"log1p", "varnel_log1p", UNARY(varnel_log1p), false, 1.0},
-    {"log1p", "varnel_log1pl", UNARY_L(varnel_log1pl), false, 1.0},
-    {"log1pf", "varnel_log1pf", UNARY_F(varnel_log1pf), true, 1.0},
-    {"tgamma", "varnel_tgamma", UNARY(varnel_tgamma), false, 8.0},
-    {"tgamma", "varnel_tgammal", UNARY_L(varnel_tgammal), false, 8.0},
-    {"tgammaf", "varnel_tgammaf", UNARY_F(varnel_tgammaf), true, 0.51},
-};
-
-enum class measure { ulp, absolute, ulp_of_at_least_one };
-
-// Ranges of the binary64 tables measured otherwise, with their own bounds.
-struct range_rule {
-  const char* table;
-  const char* range;
-  measure how;
-  double bound;
-};
-const range_rule range_rules[] = {
-    {"lgamma", "near-zero-1", measure::absolute, 2e-18},
-    {"lgamma", "near-zero-2", measure::absolute, 2e-18},
-    {"lgamma", "negative", measure::ulp_of_at_least_one, 8.0},
-};
-
-const range_rule* rule_for(const std::string& table, const std::string& range) {
-  for (const auto& r : range_rules)
-    if (table == r.table && range == r.range) return &r;
-  return nullptr;
-}
-
-struct stats {
-  double max = 0;
-  double sum = 0;
-  std::size_t n = 0;
-  double worst_x = 0;
-};
-
-TEST(Accuracy, EveryFunctionWithinItsDocumentedBound) {
-  std::printf("| export | range | points | max | mean |\n|---|---|---|---|---|\n");
-  for (const member& m : members) {
-    std::map<std::string, stats> by_range;
-    std::vector<std::string> order;
-    for (const auto& p : varnel_common::load_reference(m.table)) {
-      // Results that underflow to zero are edge cases with their own tests
-      // (value and ERANGE), not accuracy data.
-      if (p.hi == 0) continue;
-      if (!by_range.count(p.range)) order.push_back(p.range);
-      stats& s = by_range[p.range];
-      const double r = m.d(p.x, p.y);
-      const range_rule* rule = rule_for(m.table, p.range);
-      double err;
-      if (rule != nullptr && rule->how == measure::absolute) {
-        err = varnel_common::abs_error(r, p.hi, p.lo);
-      } else if (rule != nullptr) {
-        err = varnel_common::abs_error(r, p.hi, p.lo) /
-              static_cast<double>(varnel_common::double_ulp(std::fabs(p.hi) < 1 ? 1.0 : p.hi));
-      } else if (m.is_float) {
-        err = varnel_common::ulp_error_float(static_cast<float>(r), p.hi, p.lo);
-      } else {
-        err = varnel_common::ulp_error(r, p.hi, p.lo);
-      }
-      if (err > s.max || s.n == 0) {
-        s.max = std::max(err, s.max);
-        s.worst_x = p.x;
-      }
-      s.sum += err;
-      ++s.n;
-    }
-    ASSERT_FALSE(order.empty()) << m.table;
-    for (const auto& range : order) {
-      const stats& s = by_range[range];
-      const range_rule* rule = rule_for(m.table, range);
-      const char* unit = rule == nullptr ? "" : rule->how == measure::absolute ? " (abs)" : " (ulp of max(|y|,1))";
-      std::printf("| %s | %s | %zu | %.3g%s | %.3g |\n", m.name, range.c_str(), s.n, s.max, unit,
-                  s.sum / static_cast<double>(s.n));
-      EXPECT_LE(s.max, rule != nullptr ? rule->bound : m.bound)
-          << m.name << " on " << range << ", worst at x = " << s.worst_x;
+// The catalogue's entry for one range of a table: the one naming the
+// range, else the one for every range; nullptr if neither exists.
+const accuracy_bound* bound_for(const std::string& function, bool is_float, const std::string& range) {
+  const accuracy_bound* every_range = nullptr;
+  for (const accuracy_bound& b : varnel_catalogue::accuracy_bounds) {
+    if (function != b.function || b.is_float != is_float) continue;
+    if (b.range == nullptr) {
+      every_range = &b;
+    } else if (range == b.range) {
+      return &b;
     }
   }
+  return every_range;
+}
+
+// The error of result r at p as entry b measures it: ulps of the result's
+// type; absolute; ulps of max(|result|, 1), for ranges through zeros of the
+// function; zero: none for +0, infinite for anything else.
+double error_of(const accuracy_bound& b, long double r, const reference_point& p) {
+  const double d = static_cast<double>(r);  // exact: r holds a float or a double
+  switch (b.how) {
+    case measure::ulp:
+      return b.is_float ? varnel_common::ulp_error_float(static_cast<float>(r), p.hi, p.lo)
+                        : varnel_common::ulp_error(d, p.hi, p.lo);
+    case measure::absolute:
+      return varnel_common::abs_error(d, p.hi, p.lo);
+    case measure::ulp_of_one: {
+      const double at_least_one = std::fabs(p.hi) < 1 ? 1.0 : p.hi;
+      const long double ulp =
+          b.is_float ? varnel_common::float_ulp(at_least_one) : varnel_common::double_ulp(at_least_one);
+      return varnel_common::abs_error(d, p.hi, p.lo) / static_cast<double>(ulp);
+    }
+    case measure::zero:
+      return bits_of(d) == 0 ? 0.0 : std::numeric_limits<double>::infinity();
+  }
+  return std::numeric_limits<double>::infinity();
+}
+
+const char* unit_of(measure how) {
+  switch (how) {
+    case measure::ulp:
+      return "";
+    case measure::absolute:
+      return " abs";
+    case measure::ulp_of_one:
+      return " ulp of max(|y|,1)";
+    case measure::zero:
+      return " (+0)";
+  }
+  return "";
+}
+
+struct range_stats {
+  std::size_t points = 0;
+  double max = 0;
+  double sum = 0;
+  double worst_x = 0;
+  std::size_t wrong_errno = 0;
+  std::size_t long_double_differs = 0;
+};
+
+// One table of one function: every point measured and checked, the
+// report printed.
+void check_table(const varnel_common::function_entry& fn, bool is_float) {
+  const std::string table = std::string(fn.name) + (is_float ? "f" : "");
+  const std::string member = "varnel_" + table;
+  SCOPED_TRACE(member);
+  const auto points = varnel_common::load_reference(table);
+  ASSERT_GT(points.size(), 1000u) << table << ".tsv";
+  const auto eval = varnel_common::eval_of(fn, is_float ? precision::single : precision::dbl, false);
+  const auto eval_l = varnel_common::eval_of(fn, precision::extended, false);
+
+  std::vector<std::string> order;  // the table's ranges, in its order
+  std::map<std::string, range_stats> stats;
+  for (const reference_point& p : points) {
+    const accuracy_bound* b = bound_for(fn.name, is_float, p.range);
+    if (b == nullptr) {
+      ADD_FAILURE() << table << ".tsv: the catalogue has no bound for range " << p.range;
+      return;
+    }
+    if (!stats.count(p.range)) order.push_back(p.range);
+    range_stats& s = stats[p.range];
+    const varnel_common::outcome r = eval(p.x, p.y);
+    const double e = error_of(*b, r.value, p);
+    if (s.points == 0 || !(e <= s.max)) {
+      s.max = e;
+      s.worst_x = p.x;
+    }
+    s.sum += e;
+    ++s.points;
+    if (r.error != b->expected_errno && ++s.wrong_errno <= 3)
+      ADD_FAILURE() << member << "(" << std::hexfloat << p.x << ") on " << p.range << ": errno " << r.error
+                    << ", expected " << b->expected_errno;
+    if (!is_float) {
+      const varnel_common::outcome rl = eval_l(p.x, p.y);
+      if ((bits_of(static_cast<double>(rl.value)) != bits_of(static_cast<double>(r.value)) || rl.error != r.error) &&
+          ++s.long_double_differs <= 3)
+        ADD_FAILURE() << member << "l(" << std::hexfloat << p.x << ") = " << static_cast<double>(rl.value) << " errno "
+                      << rl.error << ", the double member " << static_cast<double>(r.value) << " errno " << r.error;
+    }
+  }
+
+  for (const std::string& range : order) {
+    const range_stats& s = stats[range];
+    const accuracy_bound& b = *bound_for(fn.name, is_float, range);
+    std::printf("| %s | %s | %zu | %.3g%s | %.3g | %g |\n", member.c_str(), range.c_str(), s.points, s.max,
+                unit_of(b.how), s.sum / static_cast<double>(s.points), b.bound);
+    testing::Test::RecordProperty(table + "." + range + ".max", std::to_string(s.max));
+    EXPECT_LE(s.max, b.bound) << member << " on " << range << ", worst at x = " << std::hexfloat << s.worst_x;
+    EXPECT_EQ(s.wrong_errno, 0u) << member << " on " << range << ": points with another errno";
+    EXPECT_EQ(s.long_double_differs, 0u) << member << "l on " << range << ": points unlike the double member";
+  }
+  // Every range the catalogue names must be in the table.
+  for (const accuracy_bound& b : varnel_catalogue::accuracy_bounds) {
+    if (b.range != nullptr && b.is_float == is_float && std::strcmp(b.function, fn.name) == 0) {
+      EXPECT_TRUE(stats.count(b.range)) << table << ".tsv has no range " << b.range << ", which the catalogue bounds";
+    }
+  }
+}
+
+TEST(Accuracy, EveryFunctionWithinItsCatalogueBounds) {
+  std::printf("| export | range | points | max | mean | bound |\n|---|---|---|---|---|---|\n");
+  std::set<std::string> tables;
+  for (const accuracy_bound& b : varnel_catalogue::accuracy_bounds) {
+    if (!tables.insert(b.function).second) continue;
+    tables.insert(std::string(b.function) + "f");
+    const varnel_common::function_entry& fn = *varnel_common::find_function(b.function);
+    check_table(fn, false);
+    check_table(fn, true);
+  }
+  // Every table of the reference data is measured: a function whose bounds
+  // left the catalogue is not skipped in silence.
+  std::size_t files = 0;
+  for (const auto& file : std::filesystem::directory_iterator(VARNEL_REFERENCE_DIR)) {
+    if (file.path().extension() != ".tsv") continue;
+    ++files;
+    EXPECT_TRUE(tables.count(file.path().stem().string())) << file.path() << ": no bounds in the catalogue";
+  }
+  EXPECT_EQ(files, tables.size());
 }
 
 }  // namespace

@@ -1,13 +1,11 @@
 // erf and erfc in all three precisions: the reduction bookkeeping, every
 // interval end, the cut-offs, the subnormal and underflow bands with their
-// errno, the strings every error site passes, and accuracy against the
-// high-precision reference tables.
+// errno, and the strings every error site passes (accuracy over the
+// reference tables: tests/conformance/accuracy_test.cpp).
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -354,42 +352,6 @@ TEST(Erf, ReportsCarryTheirStrings) {
     (void)vm::erfc(static_cast<float>(x > 27 ? 30.0 : x), pol);
   }
   EXPECT_TRUE(log.empty());
-}
-
-// Accuracy over the reference tables, per range.  Bounds in ulps of the
-// result (float members: float ulps); measured maxima are in the comments.
-TEST(ErfAccuracy, WithinStatedUlps) {
-  struct bound {
-    const char* table;
-    double (*call)(double);
-    bool is_float;
-    double ulps;
-  };
-  const bound bounds[] = {
-      // double: erf max 1.49 (small), erfc max 3.09 (far), 2.98 (near)
-      {"erf", [](double x) { return varnel_erf(x); }, false, 2.0},
-      {"erfc", [](double x) { return varnel_erfc(x); }, false, 4.0},
-      {"erf", [](double x) { return static_cast<double>(varnel_erfl(x)); }, false, 2.0},
-      // float: the double result rounded once, max 0.500
-      {"erff", [](double x) { return static_cast<double>(varnel_erff(static_cast<float>(x))); }, true, 0.501},
-      {"erfcf", [](double x) { return static_cast<double>(varnel_erfcf(static_cast<float>(x))); }, true, 0.501},
-  };
-  for (const auto& b : bounds) {
-    const auto points = varnel_common::load_reference(b.table);
-    ASSERT_GT(points.size(), 1000u) << b.table;
-    std::map<std::string, double> worst;
-    for (const auto& p : points) {
-      const double r = b.call(p.x);
-      const double e = b.is_float ? varnel_common::ulp_error_float(static_cast<float>(r), p.hi, p.lo)
-                                  : varnel_common::ulp_error(r, p.hi, p.lo);
-      double& w = worst[p.range];
-      if (e > w) w = e;
-      EXPECT_LE(e, b.ulps) << b.table << " " << p.range << " x = " << std::hexfloat << p.x;
-    }
-    for (const auto& [range, w] : worst) {
-      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp", std::to_string(w));
-    }
-  }
 }
 
 }  // namespace

@@ -1,14 +1,13 @@
 // acosh, asinh and atanh in all three precisions: every branch and its
 // neighbours, signed zeros, the odd symmetry of asinh, subnormal and
-// infinite results with ERANGE, the domain messages, the poles of atanh
-// (only +-1), and accuracy against the high-precision reference tables.
+// infinite results with ERANGE, the domain messages and the poles of atanh
+// (only +-1) (accuracy over the reference tables:
+// tests/conformance/accuracy_test.cpp).
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
-#include <map>
-#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -360,39 +359,6 @@ TEST(InverseHyperbolic, ReportsCarryTheirStrings) {
   ASSERT_EQ(log.size(), 1u);
   EXPECT_EQ(log[0].kind, error_kind::denorm);
   EXPECT_EQ(log[0].function, asinh_s);
-}
-
-// Accuracy over the reference tables, per range.  Bounds in ulps of the
-// result (float members: float ulps); the measured maxima are noted.
-TEST(InverseHyperbolicAccuracy, WithinStatedUlps) {
-  struct bound {
-    const char* table;
-    fn f;
-    bool is_float;
-    double ulps;
-  };
-  const bound bounds[] = {
-      {"acosh", fn::acosh, false, 2.0},    // max 1.63 (medium, just above 1.5)
-      {"asinh", fn::asinh, false, 2.0},    // max 1.37 (medium, just above 0.5)
-      {"atanh", fn::atanh, false, 1.5},    // max 0.98
-      {"acoshf", fn::acosh, true, 0.501},  // float: the double result rounded once, max 0.500
-      {"asinhf", fn::asinh, true, 0.501}, {"atanhf", fn::atanh, true, 0.501},
-  };
-  for (const auto& b : bounds) {
-    const auto points = varnel_common::load_reference(b.table);
-    ASSERT_GT(points.size(), 1000u) << b.table;
-    std::map<std::string, double> worst;
-    for (const auto& p : points) {
-      const double e = b.is_float ? varnel_common::ulp_error_float(call_f(b.f, static_cast<float>(p.x)), p.hi, p.lo)
-                                  : varnel_common::ulp_error(call(b.f, p.x), p.hi, p.lo);
-      double& w = worst[p.range];
-      if (e > w) w = e;
-      EXPECT_LE(e, b.ulps) << b.table << " " << p.range << " x = " << std::hexfloat << p.x;
-    }
-    for (const auto& [range, w] : worst) {
-      testing::Test::RecordProperty(std::string(b.table) + "." + range + ".max_ulp", std::to_string(w));
-    }
-  }
 }
 
 }  // namespace
