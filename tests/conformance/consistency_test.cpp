@@ -20,7 +20,7 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/policies/narrow_result.hpp>
 
-#include "conformance/surface.hpp"
+#include "support/surface.hpp"
 #include "support/bits.hpp"
 #include "support/fp_controls.hpp"
 

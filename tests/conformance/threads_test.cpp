@@ -10,7 +10,7 @@
 
 #include <gtest/gtest.h>
 
-#include "conformance/surface.hpp"
+#include "support/surface.hpp"
 #include "support/bits.hpp"
 
 namespace {

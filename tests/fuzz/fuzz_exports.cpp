@@ -13,7 +13,7 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 
-#include "conformance/surface.hpp"
+#include "support/surface.hpp"
 #include "support/fp_controls.hpp"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <varnel/math/tools/layouts.hpp>
 #include <varnel/math/tr1.hpp>
 
-#include "conformance/surface.hpp"
+#include "support/surface.hpp"
 #include "support/bits.hpp"
 
 namespace varnel_test {

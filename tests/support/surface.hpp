@@ -1,8 +1,8 @@
 // Every export of the three math libraries in one table, built from the
 // catalogue, so that the whole-surface tests (consistency, threads,
 // fuzzing, the golden digest) walk the same list.
-#ifndef VARNEL_TESTS_CONFORMANCE_SURFACE_HPP
-#define VARNEL_TESTS_CONFORMANCE_SURFACE_HPP
+#ifndef VARNEL_TESTS_SUPPORT_SURFACE_HPP
+#define VARNEL_TESTS_SUPPORT_SURFACE_HPP
 
 #include <varnel/math/c99.h>
 
