@@ -12,9 +12,11 @@ usage:
   catalogue.py check-accuracy-table CATALOGUE DOC
                                              fails unless DOC holds that table
                                              between its two marker lines
-  catalogue.py check-header CATALOGUE C99_H  fails unless the C header
-                                             declares every member of every
-                                             function, and nothing else
+  catalogue.py check-header CATALOGUE HEADER [math|batch]
+                                             fails unless the C header (c99.h,
+                                             or batch.h) declares every member
+                                             of every function, and nothing
+                                             else
 
 As a module: load(path) returns the checked catalogue; exports(catalogue,
 section, defines) the entries of one library for cmake/exports.py.
@@ -120,8 +122,8 @@ def load(path):
     if names != sorted(names):
         _fail(path, "functions must be listed alphabetically")
     for section, lib in data["library"].items():
-        _check_keys(path, f"library.{section}", lib, ("cxx",))
-        for entry in lib["cxx"]:
+        _check_keys(path, f"library.{section}", lib, (), ("c", "cxx"))
+        for entry in lib.get("cxx", []):
             if len(entry) != 2:
                 _fail(path, f"library.{section}: a C++ entry is [declaration, entity]")
     return data
@@ -144,7 +146,12 @@ def exports(catalogue, section, defines):
     if section == "math":
         suffix = defines.get("S", "")
         entries += [("c", f"varnel_{fn['name']}{suffix}", None) for fn in catalogue["function"]]
-    entries += [("cxx", fill(d), fill(e)) for d, e in catalogue["library"][section]["cxx"]]
+    elif section == "batch":
+        for fn in catalogue["function"]:
+            entries += [("c", f"varnel_{fn['name']}_n", None), ("c", f"varnel_{fn['name']}f_n", None)]
+    lib = catalogue["library"][section]
+    entries += [("c", fill(name), None) for name in lib.get("c", [])]
+    entries += [("cxx", fill(d), fill(e)) for d, e in lib.get("cxx", [])]
     return entries
 
 
@@ -293,33 +300,56 @@ def check_accuracy_table(catalogue, doc):
 # The C header against the catalogue
 
 
-def expected_declarations(catalogue):
-    """{name: (result, [parameter types])} of every C export of the math
-    libraries, with L for the interface's long double."""
+def expected_declarations(catalogue, interface="math"):
+    """{name: (result, [parameter types])} of every C function the header
+    of the math libraries (c99.h) or of the batch library (batch.h)
+    declares, with L for the interface's long double."""
     out = {}
     for fn in catalogue["function"]:
-        for suffix, t in (("", "double"), ("f", "float"), ("l", "L")):
-            result = {"to_long": "long", "to_llong": "long long"}.get(fn["shape"], t)
-            params = {"unary": [t], "to_long": [t], "to_llong": [t], "binary": [t, t],
-                      "toward": [t, "L"]}[fn["shape"]]
-            out[f"varnel_{fn['name']}{suffix}"] = (result, params)
+        shape = fn["shape"]
+        if interface == "math":
+            for suffix, t in (("", "double"), ("f", "float"), ("l", "L")):
+                result = {"to_long": "long", "to_llong": "long long"}.get(shape, t)
+                params = {"unary": [t], "to_long": [t], "to_llong": [t], "binary": [t, t], "toward": [t, "L"]}[shape]
+                out[f"varnel_{fn['name']}{suffix}"] = (result, params)
+        else:
+            for suffix, t in (("", "double"), ("f", "float")):
+                result = {"to_long": "long", "to_llong": "long long"}.get(shape, t)
+                inputs = {"binary": [t, t], "toward": [t, "L"]}.get(shape, [t])
+                params = ["size_t"] + [f"const {i}*" for i in inputs] + [f"{result}*", "int*"]
+                out[f"varnel_{fn['name']}{suffix}_n"] = ("size_t", params)
+    if interface == "batch":
+        for name in catalogue["library"]["batch"].get("c", []):
+            out[name] = None  # declared, any signature: checked by the library's own tests
     return out
 
 
-def check_header(catalogue, header):
+def _type_of(declaration):
+    """The type of a parameter declaration: its name dropped, spaces
+    normalised, the interface's long double as L."""
+    t = " ".join(declaration.replace("*", " * ").split())
+    words = t.split(" ")
+    if len(words) > 1 and re.fullmatch(r"[A-Za-z_]\w*", words[-1]) and words[-1] not in (
+            "double", "float", "long", "int", "char", "size_t", "VARNEL_MATH_LONG_DOUBLE", "void"):
+        words = words[:-1]
+    t = " ".join(words).replace(" *", "*").replace("VARNEL_MATH_LONG_DOUBLE", "L")
+    return t
+
+
+def check_header(catalogue, header, interface="math"):
     text = open(header, encoding="utf-8").read()
     text = re.sub(r"/\*.*?\*/", " ", text, flags=re.S)
     found = {}
-    for m in re.finditer(r"VARNEL_MATH_API\s+([\w ]+?)\s+(varnel_\w+)\s*\(([^)]*)\)\s*;", text):
+    for m in re.finditer(r"VARNEL_MATH_API\s+([\w *]+?)\s*\b(varnel_\w+)\s*\(([^)]*)\)\s*;", text):
         result, name, params = m.groups()
-        types = [re.sub(r"\s+\w+$", "", p.strip()) for p in params.split(",")]
-        norm = lambda t: "L" if t == "VARNEL_MATH_LONG_DOUBLE" else " ".join(t.split())
-        found[name] = (norm(result), [norm(t) for t in types])
-    wanted = expected_declarations(catalogue)
-    problems = [f"{header}: no declaration of {n} (wanted: {r} {n}({', '.join(p)}))"
-                for n, (r, p) in sorted(wanted.items()) if n not in found]
+        params = params.strip()
+        types = [] if params in ("", "void") else [_type_of(p) for p in params.split(",")]
+        found[name] = (_type_of(result), types)
+    wanted = expected_declarations(catalogue, interface)
+    problems = [f"{header}: no declaration of {n}" + (f" (wanted: {w[0]} {n}({', '.join(w[1])}))" if w else "")
+                for n, w in sorted(wanted.items()) if n not in found]
     problems += [f"{header}: {n} is declared as {found[n]}, the catalogue says {wanted[n]}"
-                 for n in sorted(wanted) if n in found and found[n] != wanted[n]]
+                 for n in sorted(wanted) if n in found and wanted[n] is not None and found[n] != wanted[n]]
     problems += [f"{header}: declares {n}, which the catalogue does not list" for n in sorted(found)
                  if n not in wanted]
     if problems:
@@ -342,8 +372,8 @@ def main(argv):
         elif command == "check-accuracy-table" and len(argv) == 4:
             check_accuracy_table(catalogue, argv[3])
             print(f"{argv[3]}: the accuracy table is the catalogue's")
-        elif command == "check-header" and len(argv) == 4:
-            n = check_header(catalogue, argv[3])
+        elif command == "check-header" and len(argv) in (4, 5):
+            n = check_header(catalogue, argv[3], argv[4] if len(argv) == 5 else "math")
             print(f"{argv[3]}: {n} declarations, every member of every function in the catalogue")
         else:
             sys.exit(__doc__)

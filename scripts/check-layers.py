@@ -9,7 +9,7 @@ layer or a lower one, lowest first:
   policies/                         error actions, narrow_result
   elementary/                       exp, log, pow, sin, expm1, log1p
   special_functions/                the families
-  c99.h, tr1.hpp                    the interfaces
+  c99.h, tr1.hpp, batch.h           the interfaces
 
 The programs: cli/, bench/ and tests/ share common/ and never include from
 one another's folder (nor do their CMake files add such a folder to the
@@ -22,7 +22,7 @@ import re
 import sys
 
 LAYERS = [("config.h", 0), ("tools/", 1), ("constants.hpp", 1), ("policies/", 2), ("elementary/", 3),
-          ("special_functions/", 4), ("c99.h", 5), ("tr1.hpp", 5)]
+          ("special_functions/", 4), ("c99.h", 5), ("tr1.hpp", 5), ("batch.h", 5)]
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^>"]+)[>"]', re.M)
 ROOMS = ("cli", "bench", "tests")
 

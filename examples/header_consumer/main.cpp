@@ -39,8 +39,8 @@ std::uint64_t next(std::uint64_t& s) {  // splitmix64
 // functions do their work), then whole random patterns.
 std::vector<double> arguments() {
   const double inf = std::numeric_limits<double>::infinity();
-  std::vector<double> v = {0.0, -0.0, 0.5, -0.5, 1.0, -1.0, 2.0, 1e-310, -1e-310, 1e300, -1e300, inf, -inf,
-                           std::numeric_limits<double>::quiet_NaN()};
+  std::vector<double> v = {0.0,    -0.0,    0.5,   -0.5,   1.0, -1.0, 2.0,
+                           1e-310, -1e-310, 1e300, -1e300, inf, -inf, std::numeric_limits<double>::quiet_NaN()};
   std::uint64_t s = 1;
   for (int i = 0; i < 200000; ++i) {
     const double m = static_cast<double>(next(s) >> 11) * 0x1p-53;
@@ -82,8 +82,9 @@ void compare(const char* name, Ours ours, Theirs theirs, const std::vector<doubl
   if (differ != 0) ++failures;
 }
 
-#define UNARY(T, fn, exported)                                                                \
-  compare<T>(#exported, [](T x, T) { return vm::fn(x, pol()); }, [](T x, T) { return exported(x); }, xs)
+#define UNARY(T, fn, exported) \
+  compare<T>(                  \
+      #exported, [](T x, T) { return vm::fn(x, pol()); }, [](T x, T) { return exported(x); }, xs)
 
 }  // namespace
 
@@ -98,12 +99,14 @@ int main() {
   UNARY(double, lgamma, varnel_lgamma);
   UNARY(double, log1p, varnel_log1p);
   UNARY(double, tgamma, varnel_tgamma);
-  compare<double>("varnel_hypot", [](double x, double y) { return vm::hypot(x, y, pol()); }, varnel_hypot, xs);
+  compare<double>(
+      "varnel_hypot", [](double x, double y) { return vm::hypot(x, y, pol()); }, varnel_hypot, xs);
   UNARY(float, erf, varnel_erff);
   UNARY(float, erfc, varnel_erfcf);
   UNARY(float, lgamma, varnel_lgammaf);
   UNARY(float, tgamma, varnel_tgammaf);
-  compare<float>("varnel_hypotf", [](float x, float y) { return vm::hypot(x, y, pol()); }, varnel_hypotf, xs);
+  compare<float>(
+      "varnel_hypotf", [](float x, float y) { return vm::hypot(x, y, pol()); }, varnel_hypotf, xs);
   std::printf(failures == 0 ? "the templates give the libraries' bits\n" : "%d functions differ\n", failures);
   return failures == 0 ? 0 : 1;
 }

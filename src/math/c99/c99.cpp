@@ -2,7 +2,7 @@
 // policy and calls its family entry; no logic lives here.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include "families.hpp"
+#include "../families.hpp"
 
 #include "trunc_instruction.hpp"
 

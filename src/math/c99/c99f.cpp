@@ -2,7 +2,7 @@
 // double and narrow their result to float; the rest compute in float.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include "families.hpp"
+#include "../families.hpp"
 #include <varnel/math/policies/narrow_result.hpp>
 
 #include "trunc_instruction.hpp"

@@ -7,7 +7,7 @@
 // double instead.
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
-#include "families.hpp"
+#include "../families.hpp"
 #include <varnel/math/tools/layouts.hpp>
 
 namespace vm = varnel::math;

@@ -1,8 +1,8 @@
-// Every family the exports of the three math libraries call, one header
-// per exported function (the classification templates in
+// Every family the exports of the math libraries and the batch library
+// call, one header per exported function (the classification templates in
 // classification.hpp).
-#ifndef VARNEL_SRC_MATH_C99_FAMILIES_HPP
-#define VARNEL_SRC_MATH_C99_FAMILIES_HPP
+#ifndef VARNEL_SRC_MATH_FAMILIES_HPP
+#define VARNEL_SRC_MATH_FAMILIES_HPP
 
 #include <varnel/math/policies/error_handling.hpp>
 #include <varnel/math/special_functions/acosh.hpp>

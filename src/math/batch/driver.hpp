@@ -1,0 +1,236 @@
+// The loops of the batch functions, one per shape: blocks of lanes through
+// the function's kernel where the level has one, every other element (the
+// lanes a kernel sends back, the tail of the array, and every element of a
+// function without a kernel) through the scalar function itself, so that
+// each result is the scalar result by definition.
+//
+// Errors.  Kernels send every lane that would report an error back to the
+// scalar function: an element the vector path keeps reported nothing.  A
+// scalar call runs with errno cleared and its code is read back; errno is
+// saved before the first such call and, at the end, set to the code of the
+// last element that reported one, or restored.  A call that never leaves
+// the vector path does not touch errno.
+#ifndef VARNEL_SRC_MATH_BATCH_DRIVER_HPP
+#define VARNEL_SRC_MATH_BATCH_DRIVER_HPP
+
+#include <cerrno>
+#include <cstddef>
+#include <cstring>
+
+#include <varnel/math/config.h>
+
+#include "functions.hpp"
+#include "kernels/kernel.hpp"
+
+namespace varnel::math::batch {
+
+// What one call reports: errors[i] per element (when asked for), the count
+// and the last code, and errno as the scalar loop would leave it.
+class error_log {
+ public:
+  explicit error_log(int* errors) noexcept : errors_(errors) {}
+
+  // Elements [i, i + k) reported nothing.
+  void clear(std::size_t i, std::size_t k) noexcept {
+    if (errors_ != nullptr) std::memset(errors_ + i, 0, k * sizeof(int));
+  }
+
+  // Element i through the scalar function F.
+  template <class F, class... A> auto scalar(std::size_t i, A... a) noexcept {
+    if (!saved_valid_) {
+      saved_ = errno;
+      saved_valid_ = true;
+    }
+    errno = 0;
+    const auto r = F::call(a...);
+    const int code = errno;
+    if (errors_ != nullptr) errors_[i] = code;
+    if (code != 0) {
+      ++count_;
+      last_ = code;
+    }
+    return r;
+  }
+
+  std::size_t finish() noexcept {
+    if (saved_valid_) errno = count_ != 0 ? last_ : saved_;
+    return count_;
+  }
+
+ private:
+  int* errors_;
+  std::size_t count_ = 0;
+  int last_ = 0;
+  int saved_ = 0;
+  bool saved_valid_ = false;
+};
+
+// Lowest set bit of a lane mask, and the mask without it.
+inline int next_lane(unsigned& rare) noexcept {
+  const int k = __builtin_ctz(rare);
+  rare &= rare - 1;
+  return k;
+}
+
+// T f(T)
+template <class F, class T, class Isa> std::size_t run_unary(std::size_t n, const T* x, T* r, int* errors) noexcept {
+  error_log log(errors);
+  std::size_t i = 0;
+  if constexpr (has_kernel<F, T, Isa>) {
+    using K = kernel<F, T, Isa>;
+    constexpr std::size_t w = Isa::lanes;
+    for (; i + w <= n; i += w) {
+      const auto v = Isa::load(x + i);
+      unsigned rare = 0;
+      const auto res = K::eval(v, rare);
+      T in[w];  // the arguments, for the scalar redo: r may be x
+      if (rare != 0) Isa::store(in, v);
+      Isa::store(r + i, res);
+      log.clear(i, w);
+      while (rare != 0) {
+        const int k = next_lane(rare);
+        r[i + k] = log.template scalar<F>(i + k, in[k]);
+      }
+    }
+  }
+  for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i]);
+  return log.finish();
+}
+
+// T f(T, T)
+template <class F, class T, class Isa>
+std::size_t run_binary(std::size_t n, const T* x, const T* y, T* r, int* errors) noexcept {
+  error_log log(errors);
+  std::size_t i = 0;
+  if constexpr (has_kernel<F, T, Isa>) {
+    using K = kernel<F, T, Isa>;
+    constexpr std::size_t w = Isa::lanes;
+    for (; i + w <= n; i += w) {
+      const auto a = Isa::load(x + i);
+      const auto b = Isa::load(y + i);
+      unsigned rare = 0;
+      const auto res = K::eval(a, b, rare);
+      T in_x[w], in_y[w];
+      if (rare != 0) {
+        Isa::store(in_x, a);
+        Isa::store(in_y, b);
+      }
+      Isa::store(r + i, res);
+      log.clear(i, w);
+      while (rare != 0) {
+        const int k = next_lane(rare);
+        r[i + k] = log.template scalar<F>(i + k, in_x[k], in_y[k]);
+      }
+    }
+  }
+  for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i], y[i]);
+  return log.finish();
+}
+
+// T f(T, long double).  The kernel takes the direction from the exact long
+// double y, compared lane by lane with x (no vector unit holds every long
+// double), and steps in vector form.
+template <class F, class T, class Isa>
+std::size_t run_toward(std::size_t n, const T* x, const VARNEL_MATH_LONG_DOUBLE* y, T* r, int* errors) noexcept {
+  error_log log(errors);
+  std::size_t i = 0;
+  if constexpr (has_kernel<F, T, Isa>) {
+    using K = kernel<F, T, Isa>;
+    constexpr std::size_t w = Isa::lanes;
+    for (; i + w <= n; i += w) {
+      const auto a = Isa::load(x + i);
+      T in_x[w];
+      Isa::store(in_x, a);
+      VARNEL_MATH_LONG_DOUBLE in_y[w];
+      for (std::size_t k = 0; k < w; ++k) in_y[k] = y[i + k];
+      unsigned rare = 0;
+      const auto res = K::eval(a, in_x, in_y, rare);
+      Isa::store(r + i, res);
+      log.clear(i, w);
+      while (rare != 0) {
+        const int k = next_lane(rare);
+        r[i + k] = log.template scalar<F>(i + k, in_x[k], static_cast<long double>(in_y[k]));
+      }
+    }
+  }
+  for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i], static_cast<long double>(y[i]));
+  return log.finish();
+}
+
+// R f(T), R long or long long.  The kernel gives 64-bit integers; where
+// long is narrower the lanes are narrowed one by one (every lane the vector
+// path keeps is in range: the kernel sends the others back).
+template <class F, class T, class R, class Isa>
+std::size_t run_to_integer(std::size_t n, const T* x, R* r, int* errors) noexcept {
+  error_log log(errors);
+  std::size_t i = 0;
+  if constexpr (has_kernel<F, T, Isa>) {
+    using K = kernel<F, T, Isa>;
+    constexpr std::size_t w = Isa::lanes;
+    for (; i + w <= n; i += w) {
+      const auto v = Isa::load(x + i);
+      unsigned rare = 0;
+      const auto res = K::eval(v, rare);
+      T in[w];
+      Isa::store(in, v);
+      if constexpr (sizeof(R) == sizeof(std::int64_t)) {
+        std::int64_t out[w];
+        Isa::store(out, res);
+        std::memcpy(r + i, out, sizeof out);
+      } else {
+        std::int64_t out[w];
+        Isa::store(out, res);
+        for (std::size_t k = 0; k < w; ++k) r[i + k] = static_cast<R>(out[k]);
+      }
+      log.clear(i, w);
+      while (rare != 0) {
+        const int k = next_lane(rare);
+        r[i + k] = log.template scalar<F>(i + k, in[k]);
+      }
+    }
+  }
+  for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i]);
+  return log.finish();
+}
+
+// The entry points of one function at one level, by shape.
+template <class F, class Isa> struct entries_unary {
+  static std::size_t d(std::size_t n, const double* x, double* r, int* e) { return run_unary<F, double, Isa>(n, x, r, e); }
+  static std::size_t f(std::size_t n, const float* x, float* r, int* e) { return run_unary<F, float, Isa>(n, x, r, e); }
+};
+template <class F, class Isa> struct entries_binary {
+  static std::size_t d(std::size_t n, const double* x, const double* y, double* r, int* e) {
+    return run_binary<F, double, Isa>(n, x, y, r, e);
+  }
+  static std::size_t f(std::size_t n, const float* x, const float* y, float* r, int* e) {
+    return run_binary<F, float, Isa>(n, x, y, r, e);
+  }
+};
+template <class F, class Isa> struct entries_toward {
+  static std::size_t d(std::size_t n, const double* x, const VARNEL_MATH_LONG_DOUBLE* y, double* r, int* e) {
+    return run_toward<F, double, Isa>(n, x, y, r, e);
+  }
+  static std::size_t f(std::size_t n, const float* x, const VARNEL_MATH_LONG_DOUBLE* y, float* r, int* e) {
+    return run_toward<F, float, Isa>(n, x, y, r, e);
+  }
+};
+template <class F, class Isa> struct entries_to_long {
+  static std::size_t d(std::size_t n, const double* x, long* r, int* e) {
+    return run_to_integer<F, double, long, Isa>(n, x, r, e);
+  }
+  static std::size_t f(std::size_t n, const float* x, long* r, int* e) {
+    return run_to_integer<F, float, long, Isa>(n, x, r, e);
+  }
+};
+template <class F, class Isa> struct entries_to_llong {
+  static std::size_t d(std::size_t n, const double* x, long long* r, int* e) {
+    return run_to_integer<F, double, long long, Isa>(n, x, r, e);
+  }
+  static std::size_t f(std::size_t n, const float* x, long long* r, int* e) {
+    return run_to_integer<F, float, long long, Isa>(n, x, r, e);
+  }
+};
+
+}  // namespace varnel::math::batch
+
+#endif

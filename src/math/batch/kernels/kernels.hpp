@@ -1,0 +1,11 @@
+// Every kernel of the batch library, for the level the including unit is
+// compiled for (level.cpp).  A family missing here runs through its scalar
+// function at every level.
+#ifndef VARNEL_SRC_MATH_BATCH_KERNELS_KERNELS_HPP
+#define VARNEL_SRC_MATH_BATCH_KERNELS_KERNELS_HPP
+
+#include "kernel.hpp"
+#include "copysign.hpp"
+#include "fmax_fmin.hpp"
+
+#endif

@@ -1,0 +1,140 @@
+// Four lanes in the 256-bit registers of AVX2 (no FMA: the TU is compiled
+// with -mavx2 alone, and -ffp-contract=off keeps products and sums apart).
+// Every arithmetic operation is the IEEE operation of the scalar code, lane
+// by lane; nothing here estimates.
+#ifndef VARNEL_SRC_MATH_BATCH_SIMD_AVX2_HPP
+#define VARNEL_SRC_MATH_BATCH_SIMD_AVX2_HPP
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace varnel::math::batch {
+
+struct avx2 {
+  static constexpr int lanes = 4;
+  static constexpr const char* name = "avx2";
+
+  struct vd;  // doubles
+  struct vi;  // 64-bit integers, one per double lane
+  struct vf;  // floats, one per double lane (the low half of a register)
+  struct vu;  // 32-bit integers, one per float lane
+
+  // A lane mask of doubles: every bit of a lane set or clear.
+  struct md {
+    __m256d v;
+    friend md operator&(md a, md b) { return {_mm256_and_pd(a.v, b.v)}; }
+    friend md operator|(md a, md b) { return {_mm256_or_pd(a.v, b.v)}; }
+    friend md operator~(md a) { return {_mm256_xor_pd(a.v, _mm256_castsi256_pd(_mm256_set1_epi64x(-1)))}; }
+    friend md andnot(md a, md b) { return {_mm256_andnot_pd(b.v, a.v)}; }  // a and not b
+    friend unsigned lane_bits(md a) { return static_cast<unsigned>(_mm256_movemask_pd(a.v)); }
+    friend bool any(md a) { return _mm256_movemask_pd(a.v) != 0; }
+    friend bool all(md a) { return _mm256_movemask_pd(a.v) == 0xF; }
+  };
+
+  struct vd {
+    __m256d v;
+    friend vd operator+(vd a, vd b) { return {_mm256_add_pd(a.v, b.v)}; }
+    friend vd operator-(vd a, vd b) { return {_mm256_sub_pd(a.v, b.v)}; }
+    friend vd operator*(vd a, vd b) { return {_mm256_mul_pd(a.v, b.v)}; }
+    friend vd operator/(vd a, vd b) { return {_mm256_div_pd(a.v, b.v)}; }
+    friend vd operator-(vd a) { return {_mm256_xor_pd(a.v, _mm256_set1_pd(-0.0))}; }
+    friend md operator<(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LT_OQ)}; }
+    friend md operator<=(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LE_OQ)}; }
+    friend md operator>(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GT_OQ)}; }
+    friend md operator>=(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GE_OQ)}; }
+    friend md operator==(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_EQ_OQ)}; }
+    friend md operator!=(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_NEQ_UQ)}; }
+    friend md unordered(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_UNORD_Q)}; }
+  };
+
+  struct vi {
+    __m256i v;
+    friend vi operator+(vi a, vi b) { return {_mm256_add_epi64(a.v, b.v)}; }
+    friend vi operator-(vi a, vi b) { return {_mm256_sub_epi64(a.v, b.v)}; }
+    friend vi operator&(vi a, vi b) { return {_mm256_and_si256(a.v, b.v)}; }
+    friend vi operator|(vi a, vi b) { return {_mm256_or_si256(a.v, b.v)}; }
+    friend vi operator^(vi a, vi b) { return {_mm256_xor_si256(a.v, b.v)}; }
+    friend vi operator<<(vi a, int n) { return {_mm256_slli_epi64(a.v, n)}; }
+    friend vi operator>>(vi a, int n) { return {_mm256_srli_epi64(a.v, n)}; }  // logical
+    friend md operator==(vi a, vi b) { return {_mm256_castsi256_pd(_mm256_cmpeq_epi64(a.v, b.v))}; }
+    friend md operator>(vi a, vi b) { return {_mm256_castsi256_pd(_mm256_cmpgt_epi64(a.v, b.v))}; }  // signed
+    friend md operator<(vi a, vi b) { return b > a; }
+  };
+
+  struct mf {
+    __m128 v;
+    friend mf operator&(mf a, mf b) { return {_mm_and_ps(a.v, b.v)}; }
+    friend mf operator|(mf a, mf b) { return {_mm_or_ps(a.v, b.v)}; }
+    friend unsigned lane_bits(mf a) { return static_cast<unsigned>(_mm_movemask_ps(a.v)); }
+    friend bool any(mf a) { return _mm_movemask_ps(a.v) != 0; }
+  };
+
+  struct vf {
+    __m128 v;
+    friend vf operator+(vf a, vf b) { return {_mm_add_ps(a.v, b.v)}; }
+    friend vf operator-(vf a, vf b) { return {_mm_sub_ps(a.v, b.v)}; }
+    friend vf operator*(vf a, vf b) { return {_mm_mul_ps(a.v, b.v)}; }
+    friend vf operator/(vf a, vf b) { return {_mm_div_ps(a.v, b.v)}; }
+    friend mf operator<(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_LT_OQ)}; }
+    friend mf operator<=(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_LE_OQ)}; }
+    friend mf operator>(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }
+    friend mf operator>=(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_GE_OQ)}; }
+    friend mf operator==(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_EQ_OQ)}; }
+    friend mf unordered(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_UNORD_Q)}; }
+  };
+
+  struct vu {
+    __m128i v;
+    friend vu operator+(vu a, vu b) { return {_mm_add_epi32(a.v, b.v)}; }
+    friend vu operator-(vu a, vu b) { return {_mm_sub_epi32(a.v, b.v)}; }
+    friend vu operator&(vu a, vu b) { return {_mm_and_si128(a.v, b.v)}; }
+    friend vu operator|(vu a, vu b) { return {_mm_or_si128(a.v, b.v)}; }
+    friend vu operator^(vu a, vu b) { return {_mm_xor_si128(a.v, b.v)}; }
+    friend vu operator<<(vu a, int n) { return {_mm_slli_epi32(a.v, n)}; }
+    friend vu operator>>(vu a, int n) { return {_mm_srli_epi32(a.v, n)}; }  // logical
+    friend mf operator==(vu a, vu b) { return {_mm_castsi128_ps(_mm_cmpeq_epi32(a.v, b.v))}; }
+    friend mf operator>(vu a, vu b) { return {_mm_castsi128_ps(_mm_cmpgt_epi32(a.v, b.v))}; }  // signed
+  };
+
+  // Loads and stores: any alignment.
+  static vd load(const double* p) { return {_mm256_loadu_pd(p)}; }
+  static void store(double* p, vd a) { _mm256_storeu_pd(p, a.v); }
+  static vf load(const float* p) { return {_mm_loadu_ps(p)}; }
+  static void store(float* p, vf a) { _mm_storeu_ps(p, a.v); }
+  static vi load(const std::int64_t* p) { return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))}; }
+  static void store(std::int64_t* p, vi a) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), a.v); }
+
+  static vd splat(double a) { return {_mm256_set1_pd(a)}; }
+  static vf splat(float a) { return {_mm_set1_ps(a)}; }
+  static vi splat(std::int64_t a) { return {_mm256_set1_epi64x(a)}; }
+  static vu splat(std::int32_t a) { return {_mm_set1_epi32(a)}; }
+
+  // Bit patterns, as the scalar layouts read them.
+  static vi bits(vd a) { return {_mm256_castpd_si256(a.v)}; }
+  static vd from_bits(vi a) { return {_mm256_castsi256_pd(a.v)}; }
+  static vu bits(vf a) { return {_mm_castps_si128(a.v)}; }
+  static vf from_bits(vu a) { return {_mm_castsi128_ps(a.v)}; }
+  static md mask_of(vi a) { return {_mm256_castsi256_pd(a.v)}; }  // every bit of each lane equal
+
+  // Lanes of b where m is set, of a elsewhere.
+  static vd select(md m, vd b, vd a) { return {_mm256_blendv_pd(a.v, b.v, m.v)}; }
+  static vi select(md m, vi b, vi a) {
+    return {_mm256_castpd_si256(_mm256_blendv_pd(_mm256_castsi256_pd(a.v), _mm256_castsi256_pd(b.v), m.v))};
+  }
+  static vf select(mf m, vf b, vf a) { return {_mm_blendv_ps(a.v, b.v, m.v)}; }
+
+  static vd sqrt(vd a) { return {_mm256_sqrt_pd(a.v)}; }
+  static vf sqrt(vf a) { return {_mm_sqrt_ps(a.v)}; }
+
+  // Exact conversions: float to double, and double to float rounded once.
+  static vd widen(vf a) { return {_mm256_cvtps_pd(a.v)}; }
+  static vf narrow(vd a) { return {_mm256_cvtpd_ps(a.v)}; }
+
+  // t[i[lane]] for each lane.
+  static vd gather(const double* t, vi i) { return {_mm256_i64gather_pd(t, i.v, 8)}; }
+};
+
+}  // namespace varnel::math::batch
+
+#endif

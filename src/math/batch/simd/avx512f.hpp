@@ -1,0 +1,135 @@
+// Eight lanes in the 512-bit registers of AVX-512F (the foundation only: no
+// VL, DQ or BW, and no FMA, which the unit is compiled without).  The same
+// interface as avx2.hpp; masks of doubles are mask registers, float lanes
+// live in a 256-bit register with AVX2 operations.
+#ifndef VARNEL_SRC_MATH_BATCH_SIMD_AVX512F_HPP
+#define VARNEL_SRC_MATH_BATCH_SIMD_AVX512F_HPP
+
+#include <immintrin.h>
+
+#include <cstdint>
+
+namespace varnel::math::batch {
+
+struct avx512f {
+  static constexpr int lanes = 8;
+  static constexpr const char* name = "avx512f";
+
+  struct vd;
+  struct vi;
+  struct vf;
+  struct vu;
+
+  struct md {
+    __mmask8 v;
+    friend md operator&(md a, md b) { return {static_cast<__mmask8>(a.v & b.v)}; }
+    friend md operator|(md a, md b) { return {static_cast<__mmask8>(a.v | b.v)}; }
+    friend md operator~(md a) { return {static_cast<__mmask8>(~a.v)}; }
+    friend md andnot(md a, md b) { return {static_cast<__mmask8>(a.v & ~b.v)}; }
+    friend unsigned lane_bits(md a) { return a.v; }
+    friend bool any(md a) { return a.v != 0; }
+    friend bool all(md a) { return a.v == 0xFF; }
+  };
+
+  struct vd {
+    __m512d v;
+    friend vd operator+(vd a, vd b) { return {_mm512_add_pd(a.v, b.v)}; }
+    friend vd operator-(vd a, vd b) { return {_mm512_sub_pd(a.v, b.v)}; }
+    friend vd operator*(vd a, vd b) { return {_mm512_mul_pd(a.v, b.v)}; }
+    friend vd operator/(vd a, vd b) { return {_mm512_div_pd(a.v, b.v)}; }
+    friend vd operator-(vd a) {
+      return {_mm512_castsi512_pd(
+          _mm512_xor_si512(_mm512_castpd_si512(a.v), _mm512_set1_epi64(static_cast<long long>(0x8000000000000000u))))};
+    }
+    friend md operator<(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_LT_OQ)}; }
+    friend md operator<=(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_LE_OQ)}; }
+    friend md operator>(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_GT_OQ)}; }
+    friend md operator>=(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_GE_OQ)}; }
+    friend md operator==(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_EQ_OQ)}; }
+    friend md operator!=(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_NEQ_UQ)}; }
+    friend md unordered(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_UNORD_Q)}; }
+  };
+
+  struct vi {
+    __m512i v;
+    friend vi operator+(vi a, vi b) { return {_mm512_add_epi64(a.v, b.v)}; }
+    friend vi operator-(vi a, vi b) { return {_mm512_sub_epi64(a.v, b.v)}; }
+    friend vi operator&(vi a, vi b) { return {_mm512_and_si512(a.v, b.v)}; }
+    friend vi operator|(vi a, vi b) { return {_mm512_or_si512(a.v, b.v)}; }
+    friend vi operator^(vi a, vi b) { return {_mm512_xor_si512(a.v, b.v)}; }
+    friend vi operator<<(vi a, int n) { return {_mm512_slli_epi64(a.v, static_cast<unsigned>(n))}; }
+    friend vi operator>>(vi a, int n) { return {_mm512_srli_epi64(a.v, static_cast<unsigned>(n))}; }
+    friend md operator==(vi a, vi b) { return {_mm512_cmpeq_epi64_mask(a.v, b.v)}; }
+    friend md operator>(vi a, vi b) { return {_mm512_cmpgt_epi64_mask(a.v, b.v)}; }
+    friend md operator<(vi a, vi b) { return {_mm512_cmplt_epi64_mask(a.v, b.v)}; }
+  };
+
+  struct mf {
+    __m256 v;
+    friend mf operator&(mf a, mf b) { return {_mm256_and_ps(a.v, b.v)}; }
+    friend mf operator|(mf a, mf b) { return {_mm256_or_ps(a.v, b.v)}; }
+    friend unsigned lane_bits(mf a) { return static_cast<unsigned>(_mm256_movemask_ps(a.v)); }
+    friend bool any(mf a) { return _mm256_movemask_ps(a.v) != 0; }
+  };
+
+  struct vf {
+    __m256 v;
+    friend vf operator+(vf a, vf b) { return {_mm256_add_ps(a.v, b.v)}; }
+    friend vf operator-(vf a, vf b) { return {_mm256_sub_ps(a.v, b.v)}; }
+    friend vf operator*(vf a, vf b) { return {_mm256_mul_ps(a.v, b.v)}; }
+    friend vf operator/(vf a, vf b) { return {_mm256_div_ps(a.v, b.v)}; }
+    friend mf operator<(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ)}; }
+    friend mf operator<=(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ)}; }
+    friend mf operator>(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }
+    friend mf operator>=(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GE_OQ)}; }
+    friend mf operator==(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_EQ_OQ)}; }
+    friend mf unordered(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_UNORD_Q)}; }
+  };
+
+  struct vu {
+    __m256i v;
+    friend vu operator+(vu a, vu b) { return {_mm256_add_epi32(a.v, b.v)}; }
+    friend vu operator-(vu a, vu b) { return {_mm256_sub_epi32(a.v, b.v)}; }
+    friend vu operator&(vu a, vu b) { return {_mm256_and_si256(a.v, b.v)}; }
+    friend vu operator|(vu a, vu b) { return {_mm256_or_si256(a.v, b.v)}; }
+    friend vu operator^(vu a, vu b) { return {_mm256_xor_si256(a.v, b.v)}; }
+    friend vu operator<<(vu a, int n) { return {_mm256_slli_epi32(a.v, n)}; }
+    friend vu operator>>(vu a, int n) { return {_mm256_srli_epi32(a.v, n)}; }
+    friend mf operator==(vu a, vu b) { return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(a.v, b.v))}; }
+    friend mf operator>(vu a, vu b) { return {_mm256_castsi256_ps(_mm256_cmpgt_epi32(a.v, b.v))}; }
+  };
+
+  static vd load(const double* p) { return {_mm512_loadu_pd(p)}; }
+  static void store(double* p, vd a) { _mm512_storeu_pd(p, a.v); }
+  static vf load(const float* p) { return {_mm256_loadu_ps(p)}; }
+  static void store(float* p, vf a) { _mm256_storeu_ps(p, a.v); }
+  static vi load(const std::int64_t* p) { return {_mm512_loadu_si512(p)}; }
+  static void store(std::int64_t* p, vi a) { _mm512_storeu_si512(p, a.v); }
+
+  static vd splat(double a) { return {_mm512_set1_pd(a)}; }
+  static vf splat(float a) { return {_mm256_set1_ps(a)}; }
+  static vi splat(std::int64_t a) { return {_mm512_set1_epi64(a)}; }
+  static vu splat(std::int32_t a) { return {_mm256_set1_epi32(a)}; }
+
+  static vi bits(vd a) { return {_mm512_castpd_si512(a.v)}; }
+  static vd from_bits(vi a) { return {_mm512_castsi512_pd(a.v)}; }
+  static vu bits(vf a) { return {_mm256_castps_si256(a.v)}; }
+  static vf from_bits(vu a) { return {_mm256_castsi256_ps(a.v)}; }
+  static md mask_of(vi a) { return {_mm512_cmpneq_epi64_mask(a.v, _mm512_setzero_si512())}; }
+
+  static vd select(md m, vd b, vd a) { return {_mm512_mask_blend_pd(m.v, a.v, b.v)}; }
+  static vi select(md m, vi b, vi a) { return {_mm512_mask_blend_epi64(m.v, a.v, b.v)}; }
+  static vf select(mf m, vf b, vf a) { return {_mm256_blendv_ps(a.v, b.v, m.v)}; }
+
+  static vd sqrt(vd a) { return {_mm512_sqrt_pd(a.v)}; }
+  static vf sqrt(vf a) { return {_mm256_sqrt_ps(a.v)}; }
+
+  static vd widen(vf a) { return {_mm512_cvtps_pd(a.v)}; }
+  static vf narrow(vd a) { return {_mm512_cvtpd_ps(a.v)}; }
+
+  static vd gather(const double* t, vi i) { return {_mm512_i64gather_pd(i.v, t, 8)}; }
+};
+
+}  // namespace varnel::math::batch
+
+#endif

@@ -1,0 +1,155 @@
+// Two lanes in the 128-bit registers of SSE2, which every x86-64 processor
+// has.  The same interface as avx2.hpp; what SSE2 lacks (blends, 64-bit
+// comparisons, gathers) is composed of the operations it has, with the same
+// results.
+#ifndef VARNEL_SRC_MATH_BATCH_SIMD_SSE2_HPP
+#define VARNEL_SRC_MATH_BATCH_SIMD_SSE2_HPP
+
+#include <emmintrin.h>
+
+#include <cstdint>
+
+namespace varnel::math::batch {
+
+struct sse2 {
+  static constexpr int lanes = 2;
+  static constexpr const char* name = "sse2";
+
+  struct vd;
+  struct vi;
+  struct vf;  // two floats in the low half of a register
+  struct vu;
+
+  struct md {
+    __m128d v;
+    friend md operator&(md a, md b) { return {_mm_and_pd(a.v, b.v)}; }
+    friend md operator|(md a, md b) { return {_mm_or_pd(a.v, b.v)}; }
+    friend md operator~(md a) { return {_mm_xor_pd(a.v, _mm_castsi128_pd(_mm_set1_epi32(-1)))}; }
+    friend md andnot(md a, md b) { return {_mm_andnot_pd(b.v, a.v)}; }
+    friend unsigned lane_bits(md a) { return static_cast<unsigned>(_mm_movemask_pd(a.v)); }
+    friend bool any(md a) { return _mm_movemask_pd(a.v) != 0; }
+    friend bool all(md a) { return _mm_movemask_pd(a.v) == 0x3; }
+  };
+
+  struct vd {
+    __m128d v;
+    friend vd operator+(vd a, vd b) { return {_mm_add_pd(a.v, b.v)}; }
+    friend vd operator-(vd a, vd b) { return {_mm_sub_pd(a.v, b.v)}; }
+    friend vd operator*(vd a, vd b) { return {_mm_mul_pd(a.v, b.v)}; }
+    friend vd operator/(vd a, vd b) { return {_mm_div_pd(a.v, b.v)}; }
+    friend vd operator-(vd a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
+    friend md operator<(vd a, vd b) { return {_mm_cmplt_pd(a.v, b.v)}; }
+    friend md operator<=(vd a, vd b) { return {_mm_cmple_pd(a.v, b.v)}; }
+    friend md operator>(vd a, vd b) { return {_mm_cmpgt_pd(a.v, b.v)}; }
+    friend md operator>=(vd a, vd b) { return {_mm_cmpge_pd(a.v, b.v)}; }
+    friend md operator==(vd a, vd b) { return {_mm_cmpeq_pd(a.v, b.v)}; }
+    friend md operator!=(vd a, vd b) { return {_mm_cmpneq_pd(a.v, b.v)}; }
+    friend md unordered(vd a, vd b) { return {_mm_cmpunord_pd(a.v, b.v)}; }
+  };
+
+  struct vi {
+    __m128i v;
+    friend vi operator+(vi a, vi b) { return {_mm_add_epi64(a.v, b.v)}; }
+    friend vi operator-(vi a, vi b) { return {_mm_sub_epi64(a.v, b.v)}; }
+    friend vi operator&(vi a, vi b) { return {_mm_and_si128(a.v, b.v)}; }
+    friend vi operator|(vi a, vi b) { return {_mm_or_si128(a.v, b.v)}; }
+    friend vi operator^(vi a, vi b) { return {_mm_xor_si128(a.v, b.v)}; }
+    friend vi operator<<(vi a, int n) { return {_mm_slli_epi64(a.v, n)}; }
+    friend vi operator>>(vi a, int n) { return {_mm_srli_epi64(a.v, n)}; }
+    // Both 32-bit halves equal.
+    friend md operator==(vi a, vi b) {
+      const __m128i e = _mm_cmpeq_epi32(a.v, b.v);
+      return {_mm_castsi128_pd(_mm_and_si128(e, _mm_shuffle_epi32(e, _MM_SHUFFLE(2, 3, 0, 1))))};
+    }
+    // Signed: the high halves decide (signed), or, equal, the low halves
+    // (unsigned, compared signed after flipping their top bits).
+    friend md operator>(vi a, vi b) {
+      const __m128i flip = _mm_set_epi32(0, static_cast<int>(0x80000000u), 0, static_cast<int>(0x80000000u));
+      const __m128i fa = _mm_xor_si128(a.v, flip), fb = _mm_xor_si128(b.v, flip);
+      const __m128i gt = _mm_cmpgt_epi32(fa, fb);
+      const __m128i eq = _mm_cmpeq_epi32(fa, fb);
+      const __m128i hi_gt = _mm_shuffle_epi32(gt, _MM_SHUFFLE(3, 3, 1, 1));
+      const __m128i hi_eq = _mm_shuffle_epi32(eq, _MM_SHUFFLE(3, 3, 1, 1));
+      const __m128i lo_gt = _mm_shuffle_epi32(gt, _MM_SHUFFLE(2, 2, 0, 0));
+      return {_mm_castsi128_pd(_mm_or_si128(hi_gt, _mm_and_si128(hi_eq, lo_gt)))};
+    }
+    friend md operator<(vi a, vi b) { return b > a; }
+  };
+
+  struct mf {
+    __m128 v;
+    friend mf operator&(mf a, mf b) { return {_mm_and_ps(a.v, b.v)}; }
+    friend mf operator|(mf a, mf b) { return {_mm_or_ps(a.v, b.v)}; }
+    friend unsigned lane_bits(mf a) { return static_cast<unsigned>(_mm_movemask_ps(a.v)) & 0x3u; }
+    friend bool any(mf a) { return lane_bits(a) != 0; }
+  };
+
+  struct vf {
+    __m128 v;
+    friend vf operator+(vf a, vf b) { return {_mm_add_ps(a.v, b.v)}; }
+    friend vf operator-(vf a, vf b) { return {_mm_sub_ps(a.v, b.v)}; }
+    friend vf operator*(vf a, vf b) { return {_mm_mul_ps(a.v, b.v)}; }
+    friend vf operator/(vf a, vf b) { return {_mm_div_ps(a.v, b.v)}; }
+    friend mf operator<(vf a, vf b) { return {_mm_cmplt_ps(a.v, b.v)}; }
+    friend mf operator<=(vf a, vf b) { return {_mm_cmple_ps(a.v, b.v)}; }
+    friend mf operator>(vf a, vf b) { return {_mm_cmpgt_ps(a.v, b.v)}; }
+    friend mf operator>=(vf a, vf b) { return {_mm_cmpge_ps(a.v, b.v)}; }
+    friend mf operator==(vf a, vf b) { return {_mm_cmpeq_ps(a.v, b.v)}; }
+    friend mf unordered(vf a, vf b) { return {_mm_cmpunord_ps(a.v, b.v)}; }
+  };
+
+  struct vu {
+    __m128i v;
+    friend vu operator+(vu a, vu b) { return {_mm_add_epi32(a.v, b.v)}; }
+    friend vu operator-(vu a, vu b) { return {_mm_sub_epi32(a.v, b.v)}; }
+    friend vu operator&(vu a, vu b) { return {_mm_and_si128(a.v, b.v)}; }
+    friend vu operator|(vu a, vu b) { return {_mm_or_si128(a.v, b.v)}; }
+    friend vu operator^(vu a, vu b) { return {_mm_xor_si128(a.v, b.v)}; }
+    friend vu operator<<(vu a, int n) { return {_mm_slli_epi32(a.v, n)}; }
+    friend vu operator>>(vu a, int n) { return {_mm_srli_epi32(a.v, n)}; }
+    friend mf operator==(vu a, vu b) { return {_mm_castsi128_ps(_mm_cmpeq_epi32(a.v, b.v))}; }
+    friend mf operator>(vu a, vu b) { return {_mm_castsi128_ps(_mm_cmpgt_epi32(a.v, b.v))}; }
+  };
+
+  static vd load(const double* p) { return {_mm_loadu_pd(p)}; }
+  static void store(double* p, vd a) { _mm_storeu_pd(p, a.v); }
+  // Two floats: eight bytes, loaded and stored as one.
+  static vf load(const float* p) { return {_mm_castpd_ps(_mm_load_sd(reinterpret_cast<const double*>(p)))}; }
+  static void store(float* p, vf a) { _mm_store_sd(reinterpret_cast<double*>(p), _mm_castps_pd(a.v)); }
+  static vi load(const std::int64_t* p) { return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))}; }
+  static void store(std::int64_t* p, vi a) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a.v); }
+
+  static vd splat(double a) { return {_mm_set1_pd(a)}; }
+  static vf splat(float a) { return {_mm_set1_ps(a)}; }
+  static vi splat(std::int64_t a) { return {_mm_set1_epi64x(a)}; }
+  static vu splat(std::int32_t a) { return {_mm_set1_epi32(a)}; }
+
+  static vi bits(vd a) { return {_mm_castpd_si128(a.v)}; }
+  static vd from_bits(vi a) { return {_mm_castsi128_pd(a.v)}; }
+  static vu bits(vf a) { return {_mm_castps_si128(a.v)}; }
+  static vf from_bits(vu a) { return {_mm_castsi128_ps(a.v)}; }
+  static md mask_of(vi a) { return {_mm_castsi128_pd(a.v)}; }
+
+  static vd select(md m, vd b, vd a) { return {_mm_or_pd(_mm_and_pd(m.v, b.v), _mm_andnot_pd(m.v, a.v))}; }
+  static vi select(md m, vi b, vi a) {
+    const __m128i k = _mm_castpd_si128(m.v);
+    return {_mm_or_si128(_mm_and_si128(k, b.v), _mm_andnot_si128(k, a.v))};
+  }
+  static vf select(mf m, vf b, vf a) { return {_mm_or_ps(_mm_and_ps(m.v, b.v), _mm_andnot_ps(m.v, a.v))}; }
+
+  static vd sqrt(vd a) { return {_mm_sqrt_pd(a.v)}; }
+  static vf sqrt(vf a) { return {_mm_sqrt_ps(a.v)}; }
+
+  static vd widen(vf a) { return {_mm_cvtps_pd(a.v)}; }
+  static vf narrow(vd a) { return {_mm_cvtpd_ps(a.v)}; }
+
+  static vd gather(const double* t, vi i) {
+    std::int64_t k[2];
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(k), i.v);
+    return {_mm_set_pd(t[k[1]], t[k[0]])};
+  }
+};
+
+}  // namespace varnel::math::batch
+
+#endif
