@@ -23,12 +23,14 @@
 #include "support/surface.hpp"
 #include "support/bits.hpp"
 #include "support/fp_controls.hpp"
+#include "support/values.hpp"
 
 namespace {
 
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
+using varnel_test::special_doubles;
 
 std::size_t samples() {
   const char* s = std::getenv("VARNEL_CONSISTENCY_SAMPLES");
@@ -36,78 +38,6 @@ std::size_t samples() {
 }
 
 using varnel_test::current_fp_controls;
-
-std::vector<double> special_doubles() {
-  const double seeds[] = {
-      0.0,
-      0x1p-1074,
-      0x1p-1022,
-      0x1p-149,
-      0x1p-126,
-      0x1p-60,
-      0x1p-28,
-      0x1p-26,
-      0x1p-13,
-      0.25,
-      0.5,
-      0.75,
-      1.0,
-      1.25,
-      1.5,
-      2.0,
-      2.5,
-      2.857142857142857,
-      3.0,
-      5.93,
-      6.0,
-      10.0,
-      15.0,
-      20.0,
-      26.5,
-      27.2,
-      27.3,
-      28.0,
-      35.04,
-      35.05,
-      100.0,
-      141.975,
-      170.0,
-      170.5,
-      171.0,
-      171.62437695630272,
-      172.0,
-      709.0,
-      0x1p26,
-      0x1p27,
-      0x1p31,
-      0x1p52,
-      0x1p53,
-      0x1p63,
-      2.6109e15,
-      4.085e36,
-      2.5599833278516385e305,
-      0x1.fffffep+127,
-      0x1p128,
-      1e300,
-      0x1.fffffffffffffp+1023,
-      0x1p-1073,
-      0x0.fffffffffffffp-1022,
-  };
-  std::vector<double> out;
-  for (double s : seeds) {
-    for (double x : {s, std::nextafter(s, 0.0), std::nextafter(s, HUGE_VAL)}) {
-      out.push_back(x);
-      out.push_back(-x);
-    }
-  }
-  out.push_back(HUGE_VAL);
-  out.push_back(-HUGE_VAL);
-  out.push_back(from_bits(0x7FF8000000000000u));
-  out.push_back(from_bits(0xFFF8000000000000u));
-  out.push_back(from_bits(0x7FF0000000000001u));  // signalling
-  out.push_back(from_bits(0x7FF8000000000123u));  // payload
-  return out;
-}
 
 // Random inputs: raw bit patterns (every binade equally) and uniform values
 // where the functions change branches.

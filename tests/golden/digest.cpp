@@ -11,6 +11,7 @@
 
 #include "support/surface.hpp"
 #include "support/bits.hpp"
+#include "support/values.hpp"
 
 namespace varnel_test {
 namespace {
@@ -33,87 +34,6 @@ struct fnv1a {
     }
   }
 };
-
-// Special values and every threshold of the families, each with its two
-// neighbours, both signs.
-std::vector<double> special_doubles() {
-  const double seeds[] = {
-      0.0,
-      0x1p-1074,
-      0x1p-1073,
-      0x0.fffffffffffffp-1022,
-      0x1p-1022,
-      0x1p-149,
-      0x1p-126,
-      0x1p-60,
-      0x1p-54,
-      0x1p-28,
-      0x1p-26,
-      0x1p-13,
-      1e-5,
-      0.25,
-      0.4,
-      0.5,
-      0.75,
-      0.9999999999999999,
-      1.0,
-      1.25,
-      1.5,
-      2.0,
-      2.5,
-      2.857142857142857,
-      3.0,
-      4.0,
-      5.93,
-      6.0,
-      8.0,
-      10.0,
-      15.0,
-      20.0,
-      26.5,
-      27.2,
-      27.3,
-      27.5,
-      28.0,
-      35.04,
-      35.05,
-      100.0,
-      141.975,
-      170.0,
-      170.5,
-      171.0,
-      171.62437695630272,
-      172.0,
-      254.9,
-      709.0,
-      710.0,
-      0x1p26,
-      0x1p27,
-      0x1p31,
-      0x1p52,
-      0x1p53,
-      0x1p63,
-      0x1p64,
-      2.6109e15,
-      4.085e36,
-      2.5599833278516385e305,
-      0x1.fffffep+127,
-      0x1p128,
-      0x1p1020,
-      1e300,
-      0x1.fffffffffffffp+1023,
-  };
-  std::vector<double> out;
-  for (double s : seeds)
-    for (double x : {s, std::nextafter(s, 0.0), std::nextafter(s, HUGE_VAL)}) {
-      out.push_back(x);
-      out.push_back(-x);
-    }
-  for (std::uint64_t b : {0x7FF0000000000000u, 0xFFF0000000000000u, 0x7FF8000000000000u, 0xFFF8000000000000u,
-                          0x7FF0000000000001u, 0x7FF8000000000123u})
-    out.push_back(from_bits(b));
-  return out;
-}
 
 // The same inputs for every run: a fixed seed per export.
 std::vector<double> doubles_for(const std::string& name, std::size_t n) {

@@ -12,6 +12,7 @@
 
 #include "support/bits.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -19,9 +20,8 @@ using namespace varnel::math::policies;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::recording_policy;
+using namespace varnel_test::values;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double nan_ = std::numeric_limits<double>::quiet_NaN();
 const char* const fn = "varnel::math::tgamma<%1%>(%1%)";
 
 TEST(Actions, DomainAndPoleGiveThePlainQuietNaNWithEdom) {
@@ -65,7 +65,7 @@ TEST(Actions, RoundingErrorSaturatesBySignOfTheOffendingValue) {
       {0.0, INT_MIN, LONG_MIN, LLONG_MIN, -0x1.fffffffffffffp+1023, -0x1.fffffep+127f},
       // A NaN is not greater than zero: the lowest value, the minimum for
       // integers rather than minus the maximum.
-      {nan_, INT_MIN, LONG_MIN, LLONG_MIN, -0x1.fffffffffffffp+1023, -0x1.fffffep+127f},
+      {qnan, INT_MIN, LONG_MIN, LLONG_MIN, -0x1.fffffffffffffp+1023, -0x1.fffffep+127f},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.value);
@@ -77,7 +77,7 @@ TEST(Actions, RoundingErrorSaturatesBySignOfTheOffendingValue) {
     EXPECT_EQ(bits_of(on_rounding_error(fn, nullptr, c.value, 0.0, pol)), bits_of(c.d));
     EXPECT_EQ(bits_of(on_rounding_error(fn, nullptr, static_cast<float>(c.value), 0.0f, pol)), bits_of(c.f));
   }
-  EXPECT_EQ(on_rounding_error(fn, nullptr, nan_, 0.0L, pol), -std::numeric_limits<long double>::max());
+  EXPECT_EQ(on_rounding_error(fn, nullptr, qnan, 0.0L, pol), -std::numeric_limits<long double>::max());
 }
 
 TEST(Actions, PassTheSiteStringsOrTheDefaultMessages) {

@@ -17,6 +17,7 @@
 #include "support/bits.hpp"
 #include "support/platform.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -24,9 +25,7 @@ using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double dmax = 0x1.fffffffffffffp+1023;
+using namespace varnel_test::values;
 
 // Distance in units in the last place of r from a reference root computed
 // in the platform's x87 long double (11 more bits than binary64).

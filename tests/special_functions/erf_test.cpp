@@ -17,6 +17,7 @@
 #include "reference_data.hpp"
 #include "support/bits.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -25,12 +26,9 @@ using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
+using namespace varnel_test::values;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
 constexpr double erf_cutoff = 0x1.7b851ep+2;  // the float nearest 5.93, widened
-
-double below(double x) { return std::nextafter(x, -inf); }
-double above(double x) { return std::nextafter(x, inf); }
 
 // Exact results and errno.  The values are those published for these
 // arguments with glibc's exp, or (marked mp) the correctly rounded value,

@@ -15,6 +15,7 @@
 #include "support/bits.hpp"
 #include "support/platform.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -26,11 +27,7 @@ using varnel_test::from_bits32;
 using varnel_test::x87_from;
 using varnel_test::x87_sign_exponent;
 using varnel_test::x87_significand;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double dmax = 0x1.fffffffffffffp+1023;
-constexpr float finf = std::numeric_limits<float>::infinity();
-constexpr float fmax_ = 0x1.fffffep+127f;
+using namespace varnel_test::values;
 
 // Distinct NaNs so that the one returned can be told apart.
 const std::uint64_t nan_a = 0x7FF8000000000123u;

@@ -20,6 +20,7 @@
 #include "reference_data.hpp"
 #include "support/bits.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -29,14 +30,7 @@ using varnel_test::bits_of;
 using varnel_test::error_report;
 using varnel_test::from_bits;
 using varnel_test::recording_policy;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr float finf = std::numeric_limits<float>::infinity();
-constexpr std::uint64_t qnan_bits = 0x7FF8000000000000u;
-const double qnan = from_bits(qnan_bits);
-
-double below(double x) { return std::nextafter(x, -inf); }
-double above(double x) { return std::nextafter(x, inf); }
+using namespace varnel_test::values;
 
 enum class fn { acosh, asinh, atanh };
 

@@ -12,13 +12,13 @@
 #include <varnel/math/tools/split_horner.hpp>
 
 #include "support/bits.hpp"
+#include "support/values.hpp"
 
 namespace {
 
 namespace d = varnel::math::detail;
 using varnel_test::bits_of;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
+using namespace varnel_test::values;
 
 // Shortest decimals of the intended coefficients; each must convert to the
 // very number the hex literal of the table spells.

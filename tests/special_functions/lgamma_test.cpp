@@ -14,6 +14,7 @@
 
 #include "support/bits.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -21,14 +22,11 @@ namespace vm = varnel::math;
 using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
+using namespace varnel_test::values;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;
 const char* const fn = "varnel::math::lgamma<%1%>(%1%)";
 const char* const at_integer = "Evaluation of lgamma at a negative integer %1%.";
 const char* const at_zero = "Evaluation of lgamma at %1%.";
-
-double ulps_apart(double a, double b) { return std::fabs(a - b) / std::fabs(std::nextafter(b, inf) - b); }
 
 struct exact_case {
   double x;

@@ -15,6 +15,7 @@
 #include "support/bits.hpp"
 #include "support/platform.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -23,9 +24,7 @@ using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr float finf = std::numeric_limits<float>::infinity();
+using namespace varnel_test::values;
 
 // Below -1 (-infinity included): EDOM and the library's quiet NaN.
 // -1 itself: ERANGE and -infinity.

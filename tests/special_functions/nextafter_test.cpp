@@ -17,6 +17,7 @@
 #include "support/bits.hpp"
 #include "support/platform.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -25,14 +26,7 @@ using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
-
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double dmax = 0x1.fffffffffffffp+1023;
-constexpr float finf = std::numeric_limits<float>::infinity();
-constexpr float fmax_ = 0x1.fffffep+127f;
-const double qnan = from_bits(0x7FF8000000000000u);
-constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;
-constexpr std::uint32_t quiet_nanf_bits = 0x7FC00000u;
+using namespace varnel_test::values;
 
 struct step_case {
   double x, y, expected;

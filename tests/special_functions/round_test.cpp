@@ -20,6 +20,7 @@
 #include "support/bits.hpp"
 #include "support/platform.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -29,12 +30,8 @@ using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
+using namespace varnel_test::values;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double dmax = 0x1.fffffffffffffp+1023;  // 1.7976931348623157e308
-constexpr float finf = std::numeric_limits<float>::infinity();
-constexpr float fmax_ = 0x1.fffffep+127f;  // 3.4028234663852886e38
-const double qnan = from_bits(0x7FF8000000000000u);
 const double neg_nan = from_bits(0xFFF8000000000001u);
 const char* const rounding_message = "Value %1% can not be represented in the target integer type.";
 

@@ -16,6 +16,7 @@
 #include "reference_data.hpp"
 #include "support/bits.hpp"
 #include "support/recording_policy.hpp"
+#include "support/values.hpp"
 
 namespace {
 
@@ -23,20 +24,12 @@ namespace vm = varnel::math;
 using varnel::math::policies::error_kind;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
+using namespace varnel_test::values;
 
-constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double dmax = 0x1.fffffffffffffp+1023;
-constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;
 const char* const fn = "varnel::math::tgamma<%1%>(%1%)";
 const char* const pole_message = "Evaluation of tgamma at a negative integer %1%.";
 const char* const too_large = "Result of tgamma is too large to represent.";
 const char* const too_small = "Result of tgamma is too small to represent.";
-
-// Distance in representable doubles (same sign assumed).
-double ulps_apart(double a, double b) {
-  const double d = std::fabs(a - b);
-  return d / (std::fabs(std::nextafter(b, inf) - b));
-}
 
 struct exact_case {
   double x;
