@@ -1,4 +1,4 @@
-// Compiled with the header of renaming macros forced in (portable_names.h):
+// Compiled with the twin's renaming macros forced in (portable_twin_names.h):
 // every varnel_* export the function table names is varnel_portable_*, the
 // portable build's.  The table is instantiated in a namespace of its own, so
 // that it is not the program's varnel_common::functions under another
