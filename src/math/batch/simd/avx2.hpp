@@ -39,6 +39,15 @@ struct avx2 {
     friend vd operator*(vd a, vd b) { return {_mm256_mul_pd(a.v, b.v)}; }
     friend vd operator/(vd a, vd b) { return {_mm256_div_pd(a.v, b.v)}; }
     friend vd operator-(vd a) { return {_mm256_xor_pd(a.v, _mm256_set1_pd(-0.0))}; }
+    // With a constant on either side: the constant in every lane.
+    friend vd operator+(vd a, double b) { return a + vd{_mm256_set1_pd(b)}; }
+    friend vd operator+(double a, vd b) { return vd{_mm256_set1_pd(a)} + b; }
+    friend vd operator-(vd a, double b) { return a - vd{_mm256_set1_pd(b)}; }
+    friend vd operator-(double a, vd b) { return vd{_mm256_set1_pd(a)} - b; }
+    friend vd operator*(vd a, double b) { return a * vd{_mm256_set1_pd(b)}; }
+    friend vd operator*(double a, vd b) { return vd{_mm256_set1_pd(a)} * b; }
+    friend vd operator/(vd a, double b) { return a / vd{_mm256_set1_pd(b)}; }
+    friend vd operator/(double a, vd b) { return vd{_mm256_set1_pd(a)} / b; }
     friend md operator<(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LT_OQ)}; }
     friend md operator<=(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_LE_OQ)}; }
     friend md operator>(vd a, vd b) { return {_mm256_cmp_pd(a.v, b.v, _CMP_GT_OQ)}; }
@@ -76,6 +85,14 @@ struct avx2 {
     friend vf operator-(vf a, vf b) { return {_mm_sub_ps(a.v, b.v)}; }
     friend vf operator*(vf a, vf b) { return {_mm_mul_ps(a.v, b.v)}; }
     friend vf operator/(vf a, vf b) { return {_mm_div_ps(a.v, b.v)}; }
+    friend vf operator+(vf a, float b) { return a + vf{_mm_set1_ps(b)}; }
+    friend vf operator+(float a, vf b) { return vf{_mm_set1_ps(a)} + b; }
+    friend vf operator-(vf a, float b) { return a - vf{_mm_set1_ps(b)}; }
+    friend vf operator-(float a, vf b) { return vf{_mm_set1_ps(a)} - b; }
+    friend vf operator*(vf a, float b) { return a * vf{_mm_set1_ps(b)}; }
+    friend vf operator*(float a, vf b) { return vf{_mm_set1_ps(a)} * b; }
+    friend vf operator/(vf a, float b) { return a / vf{_mm_set1_ps(b)}; }
+    friend vf operator/(float a, vf b) { return vf{_mm_set1_ps(a)} / b; }
     friend mf operator<(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_LT_OQ)}; }
     friend mf operator<=(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_LE_OQ)}; }
     friend mf operator>(vf a, vf b) { return {_mm_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }

@@ -41,6 +41,15 @@ struct avx512f {
       return {_mm512_castsi512_pd(
           _mm512_xor_si512(_mm512_castpd_si512(a.v), _mm512_set1_epi64(static_cast<long long>(0x8000000000000000u))))};
     }
+    // With a constant on either side: the constant in every lane.
+    friend vd operator+(vd a, double b) { return a + vd{_mm512_set1_pd(b)}; }
+    friend vd operator+(double a, vd b) { return vd{_mm512_set1_pd(a)} + b; }
+    friend vd operator-(vd a, double b) { return a - vd{_mm512_set1_pd(b)}; }
+    friend vd operator-(double a, vd b) { return vd{_mm512_set1_pd(a)} - b; }
+    friend vd operator*(vd a, double b) { return a * vd{_mm512_set1_pd(b)}; }
+    friend vd operator*(double a, vd b) { return vd{_mm512_set1_pd(a)} * b; }
+    friend vd operator/(vd a, double b) { return a / vd{_mm512_set1_pd(b)}; }
+    friend vd operator/(double a, vd b) { return vd{_mm512_set1_pd(a)} / b; }
     friend md operator<(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_LT_OQ)}; }
     friend md operator<=(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_LE_OQ)}; }
     friend md operator>(vd a, vd b) { return {_mm512_cmp_pd_mask(a.v, b.v, _CMP_GT_OQ)}; }
@@ -78,6 +87,14 @@ struct avx512f {
     friend vf operator-(vf a, vf b) { return {_mm256_sub_ps(a.v, b.v)}; }
     friend vf operator*(vf a, vf b) { return {_mm256_mul_ps(a.v, b.v)}; }
     friend vf operator/(vf a, vf b) { return {_mm256_div_ps(a.v, b.v)}; }
+    friend vf operator+(vf a, float b) { return a + vf{_mm256_set1_ps(b)}; }
+    friend vf operator+(float a, vf b) { return vf{_mm256_set1_ps(a)} + b; }
+    friend vf operator-(vf a, float b) { return a - vf{_mm256_set1_ps(b)}; }
+    friend vf operator-(float a, vf b) { return vf{_mm256_set1_ps(a)} - b; }
+    friend vf operator*(vf a, float b) { return a * vf{_mm256_set1_ps(b)}; }
+    friend vf operator*(float a, vf b) { return vf{_mm256_set1_ps(a)} * b; }
+    friend vf operator/(vf a, float b) { return a / vf{_mm256_set1_ps(b)}; }
+    friend vf operator/(float a, vf b) { return vf{_mm256_set1_ps(a)} / b; }
     friend mf operator<(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LT_OQ)}; }
     friend mf operator<=(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_LE_OQ)}; }
     friend mf operator>(vf a, vf b) { return {_mm256_cmp_ps(a.v, b.v, _CMP_GT_OQ)}; }

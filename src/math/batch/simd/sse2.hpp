@@ -38,6 +38,15 @@ struct sse2 {
     friend vd operator*(vd a, vd b) { return {_mm_mul_pd(a.v, b.v)}; }
     friend vd operator/(vd a, vd b) { return {_mm_div_pd(a.v, b.v)}; }
     friend vd operator-(vd a) { return {_mm_xor_pd(a.v, _mm_set1_pd(-0.0))}; }
+    // With a constant on either side: the constant in every lane.
+    friend vd operator+(vd a, double b) { return a + vd{_mm_set1_pd(b)}; }
+    friend vd operator+(double a, vd b) { return vd{_mm_set1_pd(a)} + b; }
+    friend vd operator-(vd a, double b) { return a - vd{_mm_set1_pd(b)}; }
+    friend vd operator-(double a, vd b) { return vd{_mm_set1_pd(a)} - b; }
+    friend vd operator*(vd a, double b) { return a * vd{_mm_set1_pd(b)}; }
+    friend vd operator*(double a, vd b) { return vd{_mm_set1_pd(a)} * b; }
+    friend vd operator/(vd a, double b) { return a / vd{_mm_set1_pd(b)}; }
+    friend vd operator/(double a, vd b) { return vd{_mm_set1_pd(a)} / b; }
     friend md operator<(vd a, vd b) { return {_mm_cmplt_pd(a.v, b.v)}; }
     friend md operator<=(vd a, vd b) { return {_mm_cmple_pd(a.v, b.v)}; }
     friend md operator>(vd a, vd b) { return {_mm_cmpgt_pd(a.v, b.v)}; }
@@ -90,6 +99,14 @@ struct sse2 {
     friend vf operator-(vf a, vf b) { return {_mm_sub_ps(a.v, b.v)}; }
     friend vf operator*(vf a, vf b) { return {_mm_mul_ps(a.v, b.v)}; }
     friend vf operator/(vf a, vf b) { return {_mm_div_ps(a.v, b.v)}; }
+    friend vf operator+(vf a, float b) { return a + vf{_mm_set1_ps(b)}; }
+    friend vf operator+(float a, vf b) { return vf{_mm_set1_ps(a)} + b; }
+    friend vf operator-(vf a, float b) { return a - vf{_mm_set1_ps(b)}; }
+    friend vf operator-(float a, vf b) { return vf{_mm_set1_ps(a)} - b; }
+    friend vf operator*(vf a, float b) { return a * vf{_mm_set1_ps(b)}; }
+    friend vf operator*(float a, vf b) { return vf{_mm_set1_ps(a)} * b; }
+    friend vf operator/(vf a, float b) { return a / vf{_mm_set1_ps(b)}; }
+    friend vf operator/(float a, vf b) { return vf{_mm_set1_ps(a)} / b; }
     friend mf operator<(vf a, vf b) { return {_mm_cmplt_ps(a.v, b.v)}; }
     friend mf operator<=(vf a, vf b) { return {_mm_cmple_ps(a.v, b.v)}; }
     friend mf operator>(vf a, vf b) { return {_mm_cmpgt_ps(a.v, b.v)}; }
