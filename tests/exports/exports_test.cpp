@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/c99.h>
-#include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 #include <varnel/math/tr1.hpp>
 
@@ -19,63 +18,6 @@ namespace tr1 = varnel::math::tr1;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::x87_from;
-
-// The platform's expm1, or in the portable build the library's own: the
-// elementary function of tools/elementary.hpp, result and errno unchanged.
-TEST(Exports, Expm1IsThePlatformFunction) {
-  const double xs[] = {0.0,
-                       -0.0,
-                       1e-300,
-                       0.5,
-                       -0.5,
-                       1.0,
-                       709.0,
-                       710.0,
-                       -800.0,
-                       std::numeric_limits<double>::infinity(),
-                       -std::numeric_limits<double>::infinity(),
-                       from_bits(0x7FF8000000000000u)};
-  for (double x : xs) {
-    SCOPED_TRACE(x);
-    errno = 0;
-    const double expected = varnel::math::elementary::expm1(x);
-    const int expected_errno = errno;
-    errno = 0;
-    EXPECT_EQ(bits_of(varnel_expm1(x)), bits_of(expected));
-    EXPECT_EQ(errno, expected_errno);
-    errno = 0;
-    const float fexpected = varnel::math::elementary::expm1(static_cast<float>(x));
-    const int fexpected_errno = errno;
-    errno = 0;
-    EXPECT_EQ(bits_of(varnel_expm1f(static_cast<float>(x))), bits_of(fexpected));
-    EXPECT_EQ(errno, fexpected_errno);
-    // long double: the binary64 function of the mapped argument, widened.
-    EXPECT_EQ(bits_of(static_cast<double>(varnel_expm1l(x))), bits_of(expected));
-  }
-  // 1e-320L is not a double: it is mapped by rounding before expm1.
-  EXPECT_EQ(static_cast<double>(varnel_expm1l(1e-320L)), varnel::math::elementary::expm1(static_cast<double>(1e-320L)));
-}
-
-TEST(Exports, CopysignInEveryPrecision) {
-  EXPECT_EQ(bits_of(varnel_copysign(3.0, -0.0)), bits_of(-3.0));
-  EXPECT_EQ(bits_of(varnel_copysign(from_bits(0x7FF8000000000000u), -1.0)), 0xFFF8000000000000u);
-  EXPECT_EQ(bits_of(varnel_copysignf(-0.0f, 1.0f)), 0u);
-  if constexpr (varnel::math::tools::long_double_is_x87) {
-    // The native long double keeps all 64 significand bits: no round trip
-    // through binary64.
-    const long double x = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
-    const long double r = varnel_copysignl(x, -1.0L);
-    EXPECT_EQ(varnel_test::x87_sign_exponent(r), 0xBFFF);
-    EXPECT_EQ(varnel_test::x87_significand(r), 0x8000000000000001u);
-    const long double huge = varnel_test::x87_power_of_two(13000);
-    EXPECT_EQ(varnel_copysignl(huge, -1.0L), -huge);
-  } else {
-    // binary64: the sign is bit 31 of the high word, and a signalling NaN
-    // comes back signalling.
-    const long double snan = varnel_test::long_double_from_bits(0x7FF0000000000001u);
-    EXPECT_EQ(varnel_test::binary64_bits_of(varnel_copysignl(snan, -1.0L)), 0xFFF0000000000001u);
-  }
-}
 
 TEST(Exports, ClassificationInstantiations) {
   EXPECT_EQ(tr1::fpclassify(5e-324), tr1::fp_subnormal);
@@ -117,10 +59,6 @@ TEST(Exports, NeverClearOrReadErrno) {
     EXPECT_EQ(errno, start);
   }
 }
-
-}  // namespace
-
-namespace {
 
 // The long double members map an argument to binary64 by round-to-nearest,
 // also beyond the binary64 range, where the conversion is spelled out.

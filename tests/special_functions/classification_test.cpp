@@ -1,4 +1,5 @@
-// Classification and sign operations through every layout, bit for bit.
+// Classification, flip_sign and sign_of through every layout, bit for bit
+// (copysign: copysign_test.cpp).
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -138,36 +139,6 @@ TEST(Sign, SignOf) {
   EXPECT_EQ(vm::sign_of(5e-324), 1);
   EXPECT_EQ(vm::sign_of(from_bits(0xFFF8000000000000u)), -1);  // NaN by its sign bit
   EXPECT_EQ(vm::sign_of(from_bits(0x7FF8000000000000u)), 1);
-}
-
-TEST(Sign, CopysignBitForBit) {
-  struct {
-    std::uint64_t x, y, result;
-  } cases[] = {
-      {0x4008000000000000u, 0x8000000000000000u, 0xC008000000000000u},  // (3, -0) = -3
-      {0x8000000000000000u, 0x3FF0000000000000u, 0x0000000000000000u},  // (-0, 1) = +0
-      {0x7FF8000000000000u, 0xBFF0000000000000u, 0xFFF8000000000000u},  // NaN takes the sign
-      {0x7FF0000000000001u, 0xFFF8000000000000u, 0xFFF0000000000001u},  // payload kept, NaN y
-      {0xFFF4000000000abcu, 0xFFF0000000000000u, 0xFFF4000000000abcu},  // same sign: untouched
-      {0x0000000000000001u, 0x8000000000000000u, 0x8000000000000001u},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(bits_of(vm::copysign(from_bits(c.x), from_bits(c.y))), c.result);
-    EXPECT_EQ(bits_of(vd::flip_sign_in<varnel::math::tools::high_word_layout>(from_bits(c.x))) ^ 0x8000000000000000u,
-              c.x);
-  }
-  EXPECT_EQ(bits_of(vm::copysign(from_bits32(0x7FC00001u), -1.0f)), 0xFFC00001u);
-  if constexpr (varnel::math::tools::long_double_is_x87) {
-    const long double big = x87_from(0x7FFE, 0xFFFFFFFFFFFFFFFFu);
-    EXPECT_EQ(varnel_test::x87_sign_exponent(vm::copysign(big, -0.0L)), 0xFFFE);
-    EXPECT_EQ(varnel_test::x87_significand(vm::copysign(big, -0.0L)), 0xFFFFFFFFFFFFFFFFu);
-  } else {
-    for (const auto& c : cases) {
-      const long double x = varnel_test::long_double_from_bits(c.x);
-      const long double y = varnel_test::long_double_from_bits(c.y);
-      EXPECT_EQ(varnel_test::binary64_bits_of(vm::copysign(x, y)), c.result);
-    }
-  }
 }
 
 TEST(Classify, NeverTouchesErrno) {

@@ -4,8 +4,12 @@
 #ifndef VARNEL_TESTS_SUPPORT_RECORDING_POLICY_HPP
 #define VARNEL_TESTS_SUPPORT_RECORDING_POLICY_HPP
 
+#include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include <varnel/math/policies/error_handling.hpp>
 
@@ -24,6 +28,23 @@ struct recording_policy {
 inline void observe_error(const recording_policy& p, varnel::math::policies::error_kind kind, const char* function,
                           const char* message) {
   p.log->push_back({kind, function != nullptr ? function : "", message != nullptr ? message : ""});
+}
+
+// Runs call(recording_policy) and expects one report per entry of
+// functions, in that order, each of the given kind and message.
+template <class F> void expect_reports(F call, varnel::math::policies::error_kind kind, const char* message,
+                                       std::initializer_list<const char*> functions) {
+  std::vector<error_report> log;
+  call(recording_policy{&log});
+  ASSERT_EQ(log.size(), functions.size());
+  std::size_t i = 0;
+  for (const char* f : functions) {
+    SCOPED_TRACE(f);
+    EXPECT_EQ(log[i].kind, kind);
+    EXPECT_EQ(log[i].function, f);
+    EXPECT_EQ(log[i].message, message);
+    ++i;
+  }
 }
 
 }  // namespace varnel_test

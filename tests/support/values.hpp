@@ -25,6 +25,7 @@ inline constexpr float fmax_ = 0x1.fffffep+127f;         // 3.4028234663852886e3
 inline constexpr std::uint64_t quiet_nan_bits = 0x7FF8000000000000u;
 inline constexpr std::uint32_t quiet_nanf_bits = 0x7FC00000u;
 inline const double qnan = from_bits(quiet_nan_bits);
+inline const double neg_nan = from_bits(0xFFF8000000000001u);  // negative, with a payload
 
 inline double below(double x) { return std::nextafter(x, -inf); }
 inline double above(double x) { return std::nextafter(x, inf); }
