@@ -31,10 +31,10 @@ std::vector<outcome> run_all(const std::vector<double>& xs) {
   auto note = [&](auto r) {
     const int e = errno;
     std::uint64_t b;
-    if constexpr (sizeof(r) == 4)
-      b = bits_of(static_cast<float>(r));
-    else if constexpr (std::is_integral_v<decltype(r)>)
+    if constexpr (std::is_integral_v<decltype(r)>)
       b = static_cast<std::uint64_t>(r);
+    else if constexpr (sizeof(r) == 4)
+      b = bits_of(static_cast<float>(r));
     else
       b = bits_of(static_cast<double>(r));
     out.push_back({b, e});
@@ -58,14 +58,30 @@ std::vector<outcome> run_all(const std::vector<double>& xs) {
       errno = 0;
       note(e.l(x, y));
     }
-    errno = 0;
-    note(varnel_lround(x));
-    errno = 0;
-    note(varnel_llroundf(xf));
-    errno = 0;
-    note(varnel_nexttoward(x, y));
-    errno = 0;
-    note(varnel_nexttowardf(xf, y));
+    for (const auto& e : varnel_test::to_long_exports) {
+      errno = 0;
+      note(e.d(x));
+      errno = 0;
+      note(e.f(xf));
+      errno = 0;
+      note(e.l(x));
+    }
+    for (const auto& e : varnel_test::to_llong_exports) {
+      errno = 0;
+      note(e.d(x));
+      errno = 0;
+      note(e.f(xf));
+      errno = 0;
+      note(e.l(x));
+    }
+    for (const auto& e : varnel_test::toward_exports) {
+      errno = 0;
+      note(e.d(x, y));
+      errno = 0;
+      note(e.f(xf, y));
+      errno = 0;
+      note(e.l(x, y));
+    }
   }
   return out;
 }

@@ -69,85 +69,51 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const float xf = static_cast<float>(x), yf = static_cast<float>(y);
   namespace tr1 = varnel::math::tr1;
 
-  constexpr unsigned n_unary = std::size(varnel_test::unary_exports);
-  constexpr unsigned n_binary = std::size(varnel_test::binary_exports);
-  if (pick < 3 * n_unary) {
-    const auto& e = varnel_test::unary_exports[pick / 3];
-    switch (pick % 3) {
-      case 0:
-        run(e.name, e.d, x);
-        break;
-      case 1:
-        run(e.name, e.f, xf);
-        break;
-      default:
-        run(e.name, e.l, static_cast<long double>(x));
-        break;
-    }
+  // The first byte picks a member: three per export (double, float, long
+  // double), shape by shape, then classification.
+  unsigned p = pick;
+  auto picked_from = [&p](const auto& table) {
+    const unsigned n = 3 * static_cast<unsigned>(std::size(table));
+    if (p < n) return true;
+    p -= n;
+    return false;
+  };
+  auto one_argument = [&](const auto& e) {
+    if (p % 3 == 0) run(e.name, e.d, x);
+    if (p % 3 == 1) run(e.name, e.f, xf);
+    if (p % 3 == 2) run(e.name, e.l, static_cast<long double>(x));
     return 0;
-  }
-  const unsigned p = pick - 3 * n_unary;
-  if (p < 3 * n_binary) {
+  };
+  if (picked_from(varnel_test::unary_exports)) return one_argument(varnel_test::unary_exports[p / 3]);
+  if (picked_from(varnel_test::to_long_exports)) return one_argument(varnel_test::to_long_exports[p / 3]);
+  if (picked_from(varnel_test::to_llong_exports)) return one_argument(varnel_test::to_llong_exports[p / 3]);
+  if (picked_from(varnel_test::binary_exports)) {
     const auto& e = varnel_test::binary_exports[p / 3];
-    switch (p % 3) {
-      case 0:
-        run(e.name, e.d, x, y);
-        break;
-      case 1:
-        run(e.name, e.f, xf, yf);
-        break;
-      default:
-        run(e.name, e.l, static_cast<long double>(x), static_cast<long double>(y));
-        break;
-    }
+    if (p % 3 == 0) run(e.name, e.d, x, y);
+    if (p % 3 == 1) run(e.name, e.f, xf, yf);
+    if (p % 3 == 2) run(e.name, e.l, static_cast<long double>(x), static_cast<long double>(y));
     return 0;
   }
-  switch (p - 3 * n_binary) {
-    case 0:
-      run("lround", varnel_lround, x);
-      break;
-    case 1:
-      run("lroundf", varnel_lroundf, xf);
-      break;
-    case 2:
-      run("lroundl", varnel_lroundl, static_cast<long double>(x));
-      break;
-    case 3:
-      run("llround", varnel_llround, x);
-      break;
-    case 4:
-      run("llroundf", varnel_llroundf, xf);
-      break;
-    case 5:
-      run("llroundl", varnel_llroundl, static_cast<long double>(x));
-      break;
-    case 6:
-      run("nexttoward", varnel_nexttoward, x, yl);
-      break;
-    case 7:
-      run("nexttowardf", varnel_nexttowardf, xf, yl);
-      break;
-    case 8:
-      run("nexttowardl", varnel_nexttowardl, static_cast<long double>(x), yl);
-      break;
-    default: {
-      // Classification of raw patterns, the native long double included
-      // (bytes that form no valid x87 value).
-      long double raw = 0;
-      std::memcpy(&raw, data + 1, size - 1 < 10 ? size - 1 : 10);
-      const varnel_test::fp_controls before = current_fp_controls();
-      errno = 0;
-      volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) + tr1::isnan(raw) +
-                          tr1::isinf(raw) + tr1::isfinite(raw) + tr1::isnormal(raw) + tr1::signbit(raw) +
-                          tr1::isnormal(xf);
-      (void)sink;
-      if (errno != 0) fail("errno", "classification");
-      if (current_fp_controls() != before) fail("floating-point controls", "classification");
-      run("copysignl", varnel_copysignl, raw, static_cast<long double>(y));
-      run("fmaxl", varnel_fmaxl, raw, static_cast<long double>(y));
-      run("fminl", varnel_fminl, raw, static_cast<long double>(y));
-      break;
-    }
+  if (picked_from(varnel_test::toward_exports)) {
+    const auto& e = varnel_test::toward_exports[p / 3];
+    if (p % 3 == 0) run(e.name, e.d, x, yl);
+    if (p % 3 == 1) run(e.name, e.f, xf, yl);
+    if (p % 3 == 2) run(e.name, e.l, static_cast<long double>(x), yl);
+    return 0;
   }
+  // Classification of raw patterns, the native long double included
+  // (bytes that form no valid x87 value).
+  long double raw = 0;
+  std::memcpy(&raw, data + 1, size - 1 < 10 ? size - 1 : 10);
+  const varnel_test::fp_controls before = current_fp_controls();
+  errno = 0;
+  volatile int sink = tr1::fpclassify(x) + tr1::fpclassify(xf) + tr1::fpclassify(raw) + tr1::isnan(raw) +
+                      tr1::isinf(raw) + tr1::isfinite(raw) + tr1::isnormal(raw) + tr1::signbit(raw) + tr1::isnormal(xf);
+  (void)sink;
+  if (errno != 0) fail("errno", "classification");
+  if (current_fp_controls() != before) fail("floating-point controls", "classification");
+  run("copysignl", varnel_copysignl, raw, static_cast<long double>(y));
+  run("fmaxl", varnel_fmaxl, raw, static_cast<long double>(y));
+  run("fminl", varnel_fminl, raw, static_cast<long double>(y));
   return 0;
 }

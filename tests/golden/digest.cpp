@@ -138,33 +138,36 @@ std::vector<export_digest> compute_digests(std::size_t n) {
     add("varnel_" + name + "f", f.size(), hf);
     add("varnel_" + name + "l", l.size(), hl);
   }
-  {
-    const auto d = doubles_for("lround", n);
-    const auto f = floats_for("lroundf", n);
-    const auto l = long_doubles_for("lroundl", n);
-    fnv1a a, b, c, x, y, z;
-    for (double v : d) fold<long>(a, varnel_lround, v), fold<long long>(x, varnel_llround, v);
-    for (float v : f) fold<long>(b, varnel_lroundf, v), fold<long long>(y, varnel_llroundf, v);
-    for (long double v : l) fold<long>(c, varnel_lroundl, v), fold<long long>(z, varnel_llroundl, v);
-    add("varnel_lround", d.size(), a);
-    add("varnel_lroundf", f.size(), b);
-    add("varnel_lroundl", l.size(), c);
-    add("varnel_llround", d.size(), x);
-    add("varnel_llroundf", f.size(), y);
-    add("varnel_llroundl", l.size(), z);
-  }
-  {
-    const auto d = doubles_for("nexttoward", n);
-    const auto f = floats_for("nexttowardf", n);
-    const auto l = long_doubles_for("nexttowardl", n);
+  // A long long member folds over the inputs of its long sibling
+  // (llround over lround's), as the digests were first recorded.
+  auto add_integer = [&](const auto& e, const std::string& seed) {
+    using R = decltype(e.d(0.0));
+    const auto d = doubles_for(seed, n);
+    const auto f = floats_for(seed + "f", n);
+    const auto l = long_doubles_for(seed + "l", n);
     fnv1a hd, hf, hl;
-    for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, varnel_nexttoward, d[i], l[(i * 7919 + 13) % l.size()]);
-    for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, varnel_nexttowardf, f[i], l[(i * 7919 + 13) % l.size()]);
-    for (std::size_t i = 0; i < l.size(); ++i)
-      fold<long double>(hl, varnel_nexttowardl, l[i], l[(i * 7919 + 13) % l.size()]);
-    add("varnel_nexttoward", d.size(), hd);
-    add("varnel_nexttowardf", f.size(), hf);
-    add("varnel_nexttowardl", l.size(), hl);
+    for (double v : d) fold<R>(hd, e.d, v);
+    for (float v : f) fold<R>(hf, e.f, v);
+    for (long double v : l) fold<R>(hl, e.l, v);
+    add("varnel_" + std::string(e.name), d.size(), hd);
+    add("varnel_" + std::string(e.name) + "f", f.size(), hf);
+    add("varnel_" + std::string(e.name) + "l", l.size(), hl);
+  };
+  for (const auto& e : to_long_exports) add_integer(e, e.name);
+  for (const auto& e : to_llong_exports) add_integer(e, std::string(e.name).substr(1));
+  // y is long double: every input against a long double partner.
+  for (const auto& e : toward_exports) {
+    const std::string name = e.name;
+    const auto d = doubles_for(name, n);
+    const auto f = floats_for(name + "f", n);
+    const auto l = long_doubles_for(name + "l", n);
+    fnv1a hd, hf, hl;
+    for (std::size_t i = 0; i < d.size(); ++i) fold<double>(hd, e.d, d[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < f.size(); ++i) fold<float>(hf, e.f, f[i], l[(i * 7919 + 13) % l.size()]);
+    for (std::size_t i = 0; i < l.size(); ++i) fold<long double>(hl, e.l, l[i], l[(i * 7919 + 13) % l.size()]);
+    add("varnel_" + name, d.size(), hd);
+    add("varnel_" + name + "f", f.size(), hf);
+    add("varnel_" + name + "l", l.size(), hl);
   }
   {
     namespace tr1 = varnel::math::tr1;
