@@ -16,7 +16,7 @@
 #include <varnel/math/tools/layouts.hpp>
 
 #ifndef VARNEL_DEFAULT_DATA_DIR
-#define VARNEL_DEFAULT_DATA_DIR "tests/reference/data"
+#define VARNEL_DEFAULT_DATA_DIR "common/reference/data"
 #endif
 
 namespace varnel_cli {

@@ -82,7 +82,10 @@ function(varnel_add_shared_library target)
   if(WIN32)
     varnel_windows_dll(${target} ${base}.def ${base}.imports.def)
   else()
-    target_link_options(${target} PRIVATE "LINKER:--version-script=${exports_file}")
+    # --no-undefined-version: a name the list exports but no unit defines
+    # (a function added to the catalogue without its wrapper) fails the
+    # link, naming it.
+    target_link_options(${target} PRIVATE "LINKER:--version-script=${exports_file}" "LINKER:--no-undefined-version")
     set_target_properties(${target} PROPERTIES LINK_DEPENDS ${exports_file})
     if(VARNEL_NO_UNDEFINED)
       target_link_options(${target} PRIVATE "LINKER:--no-undefined")

@@ -1,4 +1,4 @@
-// Loader for the high-precision reference tables in tests/reference/data and
+// Loader for the high-precision reference tables in common/reference/data and
 // the error measures the accuracy tests report against them.
 //
 // Each table line is  range <TAB> x [<TAB> y] <TAB> hi <TAB> lo  with C hex

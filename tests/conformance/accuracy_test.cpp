@@ -1,6 +1,6 @@
 // The accuracy driver: every function the catalogue (src/catalogue.toml)
 // gives accuracy bounds, against the high-precision tables of
-// tests/reference (<name>.tsv for the double member, <name>f.tsv for the
+// common/reference (<name>.tsv for the double member, <name>f.tsv for the
 // float one), every range, every point.  On each point the error is
 // measured as the catalogue's entry for that range says, errno must be the
 // entry's (none by default), and the long double member must return the

@@ -37,8 +37,8 @@ int best_level() noexcept {
   const bool avx = (c >> 28) & 1u;
   if (!osxsave || !avx) return 1;
   const std::uint64_t state = xcr0();
-  const bool ymm = (state & 0x6u) == 0x6u;     // XMM and YMM state
-  const bool zmm = (state & 0xE6u) == 0xE6u;   // and opmask, ZMM_Hi256, Hi16_ZMM
+  const bool ymm = (state & 0x6u) == 0x6u;    // XMM and YMM state
+  const bool zmm = (state & 0xE6u) == 0xE6u;  // and opmask, ZMM_Hi256, Hi16_ZMM
   if (!ymm || __get_cpuid_max(0, nullptr) < 7) return 1;
   __cpuid_count(7, 0, a, b, c, d);
   const bool avx2 = (b >> 5) & 1u;

@@ -195,7 +195,9 @@ std::size_t run_to_integer(std::size_t n, const T* x, R* r, int* errors) noexcep
 
 // The entry points of one function at one level, by shape.
 template <class F, class Isa> struct entries_unary {
-  static std::size_t d(std::size_t n, const double* x, double* r, int* e) { return run_unary<F, double, Isa>(n, x, r, e); }
+  static std::size_t d(std::size_t n, const double* x, double* r, int* e) {
+    return run_unary<F, double, Isa>(n, x, r, e);
+  }
   static std::size_t f(std::size_t n, const float* x, float* r, int* e) { return run_unary<F, float, Isa>(n, x, r, e); }
 };
 template <class F, class Isa> struct entries_binary {

@@ -18,12 +18,12 @@ namespace vb = varnel::math::batch;
 #define VARNEL_BATCH_ARGS_to_long n, x, r, errors
 #define VARNEL_BATCH_ARGS_to_llong n, x, r, errors
 
-#define VARNEL_BATCH_EXPORT(name, shape, road)                                 \
-  std::size_t varnel_##name##_n(VARNEL_BATCH_PARAMS_##shape(double)) {         \
-    return vb::active_level().name(VARNEL_BATCH_ARGS_##shape);                 \
-  }                                                                            \
-  std::size_t varnel_##name##f_n(VARNEL_BATCH_PARAMS_##shape(float)) {         \
-    return vb::active_level().name##f(VARNEL_BATCH_ARGS_##shape);              \
+#define VARNEL_BATCH_EXPORT(name, shape, road)                         \
+  std::size_t varnel_##name##_n(VARNEL_BATCH_PARAMS_##shape(double)) { \
+    return vb::active_level().name(VARNEL_BATCH_ARGS_##shape);         \
+  }                                                                    \
+  std::size_t varnel_##name##f_n(VARNEL_BATCH_PARAMS_##shape(float)) { \
+    return vb::active_level().name##f(VARNEL_BATCH_ARGS_##shape);      \
   }
 
 extern "C" {

@@ -17,18 +17,18 @@ namespace vm = varnel::math;
 // call(a...): vm::<name>(a..., errno_policy()) where the family takes a
 // policy (most do), vm::<name>(a...) where it has none (copysign, fmax,
 // fmin, expm1).
-#define VARNEL_BATCH_FUNCTION(name, shape, road)                                         \
-  struct name {                                                                         \
-    static constexpr const char* label = #name;                                         \
-    template <class... A> static auto call(A... a) noexcept {                            \
+#define VARNEL_BATCH_FUNCTION(name, shape, road)                                               \
+  struct name {                                                                                \
+    static constexpr const char* label = #name;                                                \
+    template <class... A> static auto call(A... a) noexcept {                                  \
       auto with_policy = [](auto... b) -> decltype(vm::name(b..., policies::errno_policy())) { \
-        return vm::name(b..., policies::errno_policy());                                \
-      };                                                                                \
-      if constexpr (std::is_invocable_v<decltype(with_policy), A...>)                   \
-        return with_policy(a...);                                                       \
-      else                                                                              \
-        return vm::name(a...);                                                          \
-    }                                                                                   \
+        return vm::name(b..., policies::errno_policy());                                       \
+      };                                                                                       \
+      if constexpr (std::is_invocable_v<decltype(with_policy), A...>)                          \
+        return with_policy(a...);                                                              \
+      else                                                                                     \
+        return vm::name(a...);                                                                 \
+    }                                                                                          \
   };
 VARNEL_CATALOGUE_FUNCTIONS(VARNEL_BATCH_FUNCTION)
 #undef VARNEL_BATCH_FUNCTION

@@ -20,9 +20,7 @@
 
 namespace varnel::math::batch {
 
-template <class F, class T, class Isa> struct kernel {
-  static constexpr bool vectorised = false;
-};
+template <class F, class T, class Isa> struct kernel { static constexpr bool vectorised = false; };
 
 template <class F, class T, class Isa> inline constexpr bool has_kernel = kernel<F, T, Isa>::vectorised;
 
