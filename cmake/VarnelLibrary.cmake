@@ -5,6 +5,8 @@
 option(VARNEL_NO_UNDEFINED "Link the libraries with --no-undefined" ON)
 
 set(VARNEL_PACKAGE_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/varnel_math")
+# The licence (LICENSE), as the pkg-config files and the CMake package name it.
+set(VARNEL_LICENSE_SPDX MIT)
 # The one list of what each library exports.
 set(VARNEL_EXPORTS_LIST ${PROJECT_SOURCE_DIR}/src/exports.txt)
 set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
