@@ -39,6 +39,12 @@ namespace {
 using ld = VARNEL_MATH_LONG_DOUBLE;
 constexpr bool long_double_is_x87 = std::numeric_limits<ld>::digits == 64;
 
+// The compiler's long double, or double where that is the same format
+// (Windows): the C runtime's long double functions (strtold, frexpl) take
+// the 80-bit format there, which this program's binary64 long double is
+// not.
+using wide = std::conditional_t<std::numeric_limits<long double>::digits == 53, double, long double>;
+
 // One call's outcome.  Floating results are kept widened to the compiler's
 // long double, which holds every float, double and library long double
 // value exactly; integer and classification results as an integer.
@@ -59,6 +65,8 @@ template <class T> T parse_number(const std::string& s) {
     v = std::strtof(begin, &end);
   else if constexpr (std::is_same_v<T, double>)
     v = std::strtod(begin, &end);
+  else if constexpr (std::is_same_v<wide, double>)
+    v = static_cast<T>(std::strtod(begin, &end));
   else
     v = static_cast<T>(std::strtold(begin, &end));
   if (end == begin || *end != '\0') throw std::runtime_error("not a number: '" + s + "'");
@@ -131,12 +139,13 @@ long long parse_integer(const std::string& s) {
 
 // A value in the table's notation: names for zeros, infinities and NaNs,
 // otherwise the normalised hex float (1.xxx or 0 before the point).
-std::string format_floating(long double v) {
+std::string format_floating(long double value) {
+  const wide v = static_cast<wide>(value);  // exact
   if (std::isnan(v)) return std::signbit(v) ? "-nan" : "nan";
   if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
   if (v == 0) return std::signbit(v) ? "-0" : "+0";
   int e = 0;
-  long double m = std::frexp(std::fabs(v), &e) * 2 - 1;  // |v| = (1 + m) 2^(e-1)
+  wide m = std::frexp(std::fabs(v), &e) * 2 - 1;  // |v| = (1 + m) 2^(e-1)
   std::string s = v < 0 ? "-0x1" : "0x1";
   if (m != 0) s += ".";
   while (m != 0) {
@@ -171,8 +180,7 @@ template <class T> bool matches(const std::string& expected, const outcome& o) {
   if (value == "-nan") return std::isnan(r) && std::signbit(r);
   if (std::isnan(r)) return false;
   const bool negative = std::signbit(r);
-  if (value == "+normal" || value == "-normal")
-    return std::fpclassify(r) == FP_NORMAL && negative == (value[0] == '-');
+  if (value == "+normal" || value == "-normal") return std::fpclassify(r) == FP_NORMAL && negative == (value[0] == '-');
   if (value == "+subnormal" || value == "-subnormal")
     return std::fpclassify(r) == FP_SUBNORMAL && negative == (value[0] == '-');
   const T want = parse_value<T>(value);
@@ -256,19 +264,19 @@ constexpr bool platform_is_glibc = true;
 constexpr bool platform_is_glibc = false;
 #define VARNEL_PLATFORM(name) caller(), caller(), caller()
 #endif
-#define VARNEL_MEMBERS(name)                                                  \
-  {                                                                           \
-    #name, {                                                                  \
-      {call(&varnel_##name), call(&varnel_##name##f), call(&varnel_##name##l)}, \
-      { VARNEL_PLATFORM(name) }                                               \
-    }                                                                         \
+#define VARNEL_MEMBERS(name)                                                                              \
+  {                                                                                                       \
+#name, {                                                                                              \
+      {call(&varnel_##name), call(&varnel_##name##f), call(&varnel_##name##l)}, { VARNEL_PLATFORM(name) } \
+    }                                                                                                     \
   }
-#define VARNEL_CLASSIFICATION(name)                                                         \
-  {                                                                                         \
-    #name, {                                                                                \
-      {call(&our_##name<double>), call(&our_##name<float>), call(&our_##name<ld>)},          \
-      { call(&c_##name<double>), call(&c_##name<float>), call(&c_##name<ld>) }               \
-    }                                                                                       \
+#define VARNEL_CLASSIFICATION(name)                                                   \
+  {                                                                                   \
+#name, {                                                                          \
+      {call(&our_##name<double>), call(&our_##name<float>), call(&our_##name<ld>)}, { \
+        call(&c_##name<double>), call(&c_##name<float>), call(&c_##name<ld>)          \
+      }                                                                               \
+    }                                                                                 \
   }
 
 // Every export of the three libraries.
@@ -447,8 +455,8 @@ TEST(Departures, GlibcGivesTheExpectedOutcomes) {
       const std::string where = "cases.txt:" + std::to_string(r.line) + ": glibc " + call_text(r, type);
       const outcome o = functions().at(r.function).platform[type_index(type)](r.args);
       if (r.glibc == "=") {
-        EXPECT_TRUE(matches_type(type, r.expected, o)) << where << " gives " << format(o) << ", expected "
-                                                        << r.expected;
+        EXPECT_TRUE(matches_type(type, r.expected, o))
+            << where << " gives " << format(o) << ", expected " << r.expected;
       } else {
         EXPECT_TRUE(matches_type(type, r.glibc, o)) << where << " gives " << format(o) << ", not " << r.glibc;
         EXPECT_FALSE(matches_type(type, r.expected, o)) << where << " gives the expected " << r.expected;
