@@ -15,7 +15,7 @@ using namespace varnel_common;
 struct report_options {
   precision prec = precision::dbl;
   std::string data_dir;
-  bool data_given = false;  // --data, rather than the compiled-in default
+  bool data_given = false;  // --data, rather than the default beside the program
   std::string plots_dir;    // empty: no plots
   int repetitions = 0;      // 0: the default
   bool quick = false;
@@ -30,8 +30,14 @@ std::string build_description();
 // exits with status 2.  Called before anything is written to stdout.
 [[noreturn]] void usage_error(const std::string& problem);
 
-// Prints "varnel-math: <problem>" on stderr and exits with status 1.
-[[noreturn]] void runtime_error(const std::string& problem);
+// Prints "varnel-math: <problem>" on stderr and exits with status 1 (or the
+// status given).
+[[noreturn]] void runtime_error(const std::string& problem, int status = 1);
+
+// The reference data directory used without --data: share/varnel-math/reference
+// beside the program's bin directory (data_dir.cpp); empty if the program
+// cannot tell where its executable lies.
+std::string default_data_dir();
 
 int run_report(const report_options& options);
 

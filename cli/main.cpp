@@ -15,10 +15,6 @@
 #include <varnel/math/elementary/elementary.hpp>
 #include <varnel/math/tools/layouts.hpp>
 
-#ifndef VARNEL_DEFAULT_DATA_DIR
-#define VARNEL_DEFAULT_DATA_DIR "common/reference/data"
-#endif
-
 namespace varnel_cli {
 
 namespace {
@@ -54,6 +50,7 @@ std::string result_of(const function_entry& fn) {
 }
 
 void print_help() {
+  const std::string default_data = default_data_dir();
   std::printf(
       "varnel-math: evaluate the Varnel math functions, compare them with the platform libm,\n"
       "and report their accuracy and speed.\n"
@@ -88,8 +85,8 @@ void print_help() {
       "\n"
       "functions (T is the library's type):\n",
       varnel::math::tools::long_double_is_x87 ? "20 (long double: sign and exponent, then the 64-bit significand)"
-                                              : "16 (long double, binary64 here)",
-      VARNEL_DEFAULT_DATA_DIR);
+                                               : "16 (long double, binary64 here)",
+      default_data.empty() ? "unknown here: give --data" : default_data.c_str());
   for (const function_entry& fn : functions) {
     const std::string call = std::string(fn.name) + " " + arguments_of(fn);
     std::printf("  %-24s %-10s %s\n", call.c_str(), result_of(fn).c_str(), fn.summary);
@@ -316,7 +313,7 @@ int report(const options& o) {
   if (!o.evaluation_only.empty()) usage_error("option " + o.evaluation_only.front() + " does not apply to report");
   report_options r;
   r.prec = o.prec;
-  r.data_dir = o.data_dir ? o.data_dir : VARNEL_DEFAULT_DATA_DIR;
+  r.data_dir = o.data_dir ? o.data_dir : default_data_dir();
   r.data_given = o.data_dir != nullptr;
   r.plots_dir = o.plots_dir ? o.plots_dir : "";
   r.quick = o.quick;
@@ -345,10 +342,10 @@ void usage_error(const std::string& problem) {
   std::exit(2);
 }
 
-void runtime_error(const std::string& problem) {
+void runtime_error(const std::string& problem, int status) {
   std::fflush(stdout);
   std::fprintf(stderr, "varnel-math: %s\n", problem.c_str());
-  std::exit(1);
+  std::exit(status);
 }
 
 }  // namespace varnel_cli

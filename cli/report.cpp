@@ -222,14 +222,18 @@ int run_report(const report_options& opt) {
   if (opt.repetitions > 0) set.repetitions = opt.repetitions;
 
   std::error_code ec;
-  // A directory named on the command line must exist; without the default
-  // one (a program installed away from its source tree) the report still
-  // measures speed, and says why it has no accuracy section.
-  const bool have_data = std::filesystem::is_directory(opt.data_dir, ec);
-  if (!have_data && opt.data_given) runtime_error("no reference data directory " + opt.data_dir);
-  if (!have_data) {
-    std::fprintf(stderr, "varnel-math: no reference data in %s (give --data DIR): speed only\n", opt.data_dir.c_str());
+  // The data directory, named or the default beside the program, must exist
+  // and hold data: a report never leaves out its accuracy section quietly.
+  // Status 2, as for an argument the program cannot use.
+  const std::string advice = opt.data_given ? "" : " (give --data DIR)";
+  if (opt.data_dir.empty()) runtime_error("cannot tell where the reference data lies (give --data DIR)", 2);
+  if (!std::filesystem::is_directory(opt.data_dir, ec))
+    runtime_error("no reference data directory " + opt.data_dir + advice, 2);
+  bool any_data = false;
+  for (const auto& entry : std::filesystem::directory_iterator(opt.data_dir, ec)) {
+    if (entry.path().extension() == ".tsv") any_data = true;
   }
+  if (!any_data) runtime_error("no reference data (*.tsv) in " + opt.data_dir + advice, 2);
   if (!opt.plots_dir.empty()) {
     std::filesystem::create_directories(opt.plots_dir, ec);
     if (ec) runtime_error("cannot create the plot directory " + opt.plots_dir + ": " + ec.message());
@@ -252,7 +256,6 @@ int run_report(const report_options& opt) {
     const std::string path = opt.data_dir + "/" + file + ".tsv";
     progress.show("[" + std::to_string(i + 1) + "/" + std::to_string(total) + "] accuracy " +
                   member_name(fn, opt.prec));
-    if (!have_data) continue;
     if (!std::filesystem::exists(path, ec)) {
       without_data.push_back(fn.name);
       continue;

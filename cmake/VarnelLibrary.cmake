@@ -5,6 +5,8 @@
 option(VARNEL_NO_UNDEFINED "Link the libraries with --no-undefined" ON)
 
 set(VARNEL_PACKAGE_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/varnel_math")
+# The licence (LICENSE), as the pkg-config files and the CMake package name it.
+set(VARNEL_LICENSE_SPDX MIT)
 # The catalogue: the one list of the functions and of what each library
 # exports.  Everything derived from it is written when CMake configures, and
 # CMake configures again when it changes.

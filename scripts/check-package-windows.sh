@@ -3,6 +3,9 @@
 # windows), packs it (.zip), unpacks it, and then
 #   - every DLL imports from the Universal CRT and kernel32 only: no
 #     msvcrt.dll, and no libstdc++, libgcc or winpthread DLL beside it;
+#   - the licence, the changelog and the report's reference data are in it,
+#     and varnel-math.exe report finds that data when run under Wine from
+#     outside the source and build trees;
 #   - the example consumer, a MinGW project with the toolchain's default
 #     80-bit long double, finds the package with find_package, links the
 #     MinGW import libraries and runs under Wine with the DLLs of the
@@ -34,6 +37,30 @@ for lib in varnel_math_c99 varnel_math_c99f varnel_math_c99l varnel_stacktrace_d
   done
 done
 echo "DLLs, MinGW and MSVC import libraries, imports: ok"
+for f in LICENSE CHANGELOG.md bin/varnel-math.exe share/varnel-math/reference/tgamma.tsv; do
+  [ -f "$prefix/$f" ] || { echo "the .zip lacks $f"; exit 1; }
+done
+echo "licence, changelog, varnel-math.exe and its reference data: ok"
+
+# varnel-math report from the unpacked .zip, run under Wine from a directory
+# outside the source and build trees: it must find its data beside itself
+# and report the accuracy of every double function that has data.
+mkdir -p "$work/elsewhere"
+wine_run="$PWD/cmake/windows/wine-run.sh"
+(cd "$work/elsewhere" && "$wine_run" "$prefix/bin/varnel-math.exe" report --quick \
+  >"$work/report.md" 2>"$work/report.err") || { echo "varnel-math.exe report failed:"; cat "$work/report.err"; exit 1; }
+tr -d '\r' <"$work/report.md" >"$work/report.txt"
+data="$prefix/share/varnel-math/reference"
+expected=$(cd "$data" && for f in *.tsv; do if [ -f "${f%.tsv}f.tsv" ]; then echo "${f%.tsv}"; fi; done | sort)
+measured=$(awk '/^## Accuracy/ { a = 1 } /^## Speed/ { a = 0 } a && /^\| [a-z0-9]+ \| / && $2 != "function" { print $2 }' \
+  "$work/report.txt" | sort -u)
+if ! grep -q '^Against the reference data in .*share.varnel-math.reference:' "$work/report.txt" || [ -z "$expected" ] ||
+  [ "$expected" != "$measured" ]; then
+  echo "varnel-math.exe report: accuracy of [$(echo $measured)], expected [$(echo $expected)]"
+  cat "$work/report.txt"
+  exit 1
+fi
+echo "varnel-math.exe report --quick from the unpacked .zip: $(tr -d '\r' <"$work/report.err" | tail -1)"
 
 cmake -S examples/consumer -B "$work/consumer" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \

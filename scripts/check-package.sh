@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Checks the installed package as a user would meet it: versioned library
-# files with SONAMEs, a C consumer built through pkg-config, a C++ consumer
-# built through find_package, and public headers that compile cleanly under
-# strict warnings.  Expects scripts/demo.sh to have installed into
-# ./out/prefix.
+# files with SONAMEs, a C consumer built through pkg-config, and public
+# headers that compile cleanly under strict warnings; then the release
+# packages: what each must hold, lintian on the .deb, and varnel-math report
+# run from the unpacked .deb and .tar.gz outside the source and build trees.
+# Expects scripts/demo.sh to have installed into ./out/prefix and
+# cpack --preset linux to have written out/packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 prefix="$PWD/out/prefix"
@@ -36,14 +38,59 @@ cc -std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include" -c "$work/h.c" -
 echo "public headers under -std=c99 / -std=c++17 with -Wall -Wextra -pedantic: ok"
 
 # The .deb and .tar.gz of the Linux release (cpack --preset linux) hold the
-# same installed tree.
-if ls out/packages/varnel-math_*_amd64.deb >/dev/null 2>&1; then
-  deb=$(dpkg-deb -c out/packages/varnel-math_*_amd64.deb)
-  tgz=$(tar -tzf out/packages/varnel-math-*-linux-x86_64.tar.gz)
-  for f in usr/lib/libvarnel_math_c99.so.1 usr/include/varnel/math/c99.h usr/bin/varnel-math \
-           usr/lib/cmake/varnel_math/varnel_mathConfig.cmake; do
-    grep -q " \./$f" <<<"$deb" || { echo ".deb lacks $f"; exit 1; }
-    grep -q "/${f#usr/}$" <<<"$tgz" || { echo ".tar.gz lacks $f"; exit 1; }
-  done
-  echo "release packages (.deb, .tar.gz): ok"
+# same installed tree, the .deb with its documents in Debian's forms.
+debs=(out/packages/varnel-math_*_amd64.deb)
+tgzs=(out/packages/varnel-math-*-linux-x86_64.tar.gz)
+if [ ! -f "${debs[0]}" ] || [ ! -f "${tgzs[0]}" ]; then
+  echo "no release packages in out/packages: run cpack --preset linux first" >&2
+  exit 1
 fi
+deb=$(dpkg-deb -c "${debs[0]}")
+tgz=$(tar -tzf "${tgzs[0]}")
+for f in usr/lib/libvarnel_math_c99.so.1 usr/include/varnel/math/c99.h usr/bin/varnel-math \
+         usr/lib/cmake/varnel_math/varnel_mathConfig.cmake usr/share/varnel-math/reference/tgamma.tsv \
+         usr/share/man/man1/varnel-math.1.gz usr/share/man/man3/varnel_erf.3.gz usr/share/man/man3/varnel_erfcf.3.gz; do
+  grep -q " \./$f" <<<"$deb" || { echo ".deb lacks $f"; exit 1; }
+  grep -q "/${f#usr/}$" <<<"$tgz" || { echo ".tar.gz lacks $f"; exit 1; }
+done
+for f in usr/share/doc/varnel-math/copyright usr/share/doc/varnel-math/changelog.gz; do
+  grep -q " \./$f$" <<<"$deb" || { echo ".deb lacks $f"; exit 1; }
+done
+for f in share/doc/varnel-math/LICENSE share/doc/varnel-math/CHANGELOG.md; do
+  grep -q "/$f$" <<<"$tgz" || { echo ".tar.gz lacks $f"; exit 1; }
+done
+echo "release packages (.deb, .tar.gz): contents ok"
+
+# lintian: no error, and no warning except those cmake/debian/lintian-suppressed-tags
+# lists with the reason why they do not apply.
+lintian_out=$(lintian --no-cfg --suppress-tags-from-file cmake/debian/lintian-suppressed-tags "${debs[0]}" 2>&1 |
+  grep -v '^running with root privileges' || true)
+if grep -q '^[EW]: ' <<<"$lintian_out"; then
+  echo "lintian on ${debs[0]}:"
+  echo "$lintian_out"
+  exit 1
+fi
+echo "lintian: no errors, no warnings"
+
+# varnel-math report from each unpacked package, run from a directory
+# outside the source and build trees: it must find its reference data
+# beside itself and report the accuracy of every function that has data.
+dpkg-deb -x "${debs[0]}" "$work/deb"
+mkdir -p "$work/tgz" "$work/elsewhere"
+tar -xzf "${tgzs[0]}" -C "$work/tgz"
+for program in "$work/deb/usr/bin/varnel-math" "$work"/tgz/varnel-math-*/bin/varnel-math; do
+  (cd "$work/elsewhere" && "$program" report --quick >"$work/report.md" 2>"$work/report.err") ||
+    { echo "$program report failed:"; cat "$work/report.err"; exit 1; }
+  data="$(dirname "$(dirname "$program")")/share/varnel-math/reference"
+  # The double functions with data: the files X.tsv beside an Xf.tsv.
+  expected=$(cd "$data" && for f in *.tsv; do if [ -f "${f%.tsv}f.tsv" ]; then echo "${f%.tsv}"; fi; done | sort)
+  measured=$(awk '/^## Accuracy/ { a = 1 } /^## Speed/ { a = 0 } a && /^\| [a-z0-9]+ \| / && $2 != "function" { print $2 }' \
+    "$work/report.md" | sort -u)
+  if ! grep -q "^Against the reference data in $data:" "$work/report.md" || [ -z "$expected" ] ||
+    [ "$expected" != "$measured" ]; then
+    echo "$program report: accuracy of [$(echo $measured)], expected [$(echo $expected)] from $data"
+    cat "$work/report.md"
+    exit 1
+  fi
+  echo "$program report --quick: $(tail -1 "$work/report.err")"
+done

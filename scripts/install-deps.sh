@@ -21,6 +21,12 @@ python3 -c 'import mpmath' 2>/dev/null || need+=(python3-mpmath)
 # Packages: .deb (dependencies read by dpkg-shlibdeps), .zip checked unpacked.
 command -v dpkg-shlibdeps >/dev/null || need+=(dpkg-dev)
 command -v unzip >/dev/null || need+=(unzip)
+# The .deb must pass lintian; the manual pages are linted by groff and mandoc.
+command -v lintian >/dev/null || need+=(lintian)
+command -v groff >/dev/null || need+=(groff-base)
+command -v mandoc >/dev/null || need+=(mandoc)
+# The ABI of the Linux libraries against its baseline (scripts/check-abi.sh).
+command -v abidiff >/dev/null || need+=(abigail-tools)
 # The Windows build: MinGW-w64 cross compilers, Wine to run the results,
 # and LLVM's tools for the MSVC side (import libraries, Clang's MSVC
 # decorations, the MSVC-ABI test program's linker).

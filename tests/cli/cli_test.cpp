@@ -372,7 +372,7 @@ TEST(Report, BadDataFailsWithoutOutput) {
   EXPECT_NE(bad.err.find("malformed number 'not-a-number'"), std::string::npos) << bad.err;
 
   const run_result missing = run({"report", "--quick", "--data", (scratch / "no-such-dir").string(), "copysign"});
-  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.status, 2);
   EXPECT_EQ(missing.out, "");
   EXPECT_NE(missing.err.find("no reference data directory"), std::string::npos) << missing.err;
 }

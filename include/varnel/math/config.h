@@ -68,7 +68,9 @@
 
 /* The classes fpclassify returns.  On Windows they are the platform C
    runtime's values as a program built by MSVC sees them (MinGW's headers
-   number them differently); elsewhere the C library's FP_ macros. */
+   number them differently); elsewhere the C library's FP_ macros, written
+   out here so that this header brings no <math.h> into its includers
+   (classification.hpp checks them against the macros). */
 #if defined(_WIN32)
 #define VARNEL_MATH_FP_NAN 2
 #define VARNEL_MATH_FP_INFINITE 1
@@ -76,12 +78,11 @@
 #define VARNEL_MATH_FP_SUBNORMAL (-2)
 #define VARNEL_MATH_FP_NORMAL (-1)
 #else
-#include <math.h>
-#define VARNEL_MATH_FP_NAN FP_NAN
-#define VARNEL_MATH_FP_INFINITE FP_INFINITE
-#define VARNEL_MATH_FP_ZERO FP_ZERO
-#define VARNEL_MATH_FP_SUBNORMAL FP_SUBNORMAL
-#define VARNEL_MATH_FP_NORMAL FP_NORMAL
+#define VARNEL_MATH_FP_NAN 0
+#define VARNEL_MATH_FP_INFINITE 1
+#define VARNEL_MATH_FP_ZERO 2
+#define VARNEL_MATH_FP_SUBNORMAL 3
+#define VARNEL_MATH_FP_NORMAL 4
 #endif
 
 #endif /* VARNEL_MATH_CONFIG_H */

@@ -4,6 +4,7 @@
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_CLASSIFICATION_HPP
 #define VARNEL_MATH_SPECIAL_FUNCTIONS_CLASSIFICATION_HPP
 
+#include <cmath>
 #include <cstdint>
 
 #include <varnel/math/config.h>
@@ -11,7 +12,14 @@
 
 namespace varnel::math {
 
-// The classes fpclassify returns: the platform's (config.h).
+// The classes fpclassify returns: the platform's (config.h).  Outside
+// Windows they are the C library's FP_ values.
+#if !defined(_WIN32)
+static_assert(VARNEL_MATH_FP_NAN == FP_NAN && VARNEL_MATH_FP_INFINITE == FP_INFINITE &&
+                  VARNEL_MATH_FP_ZERO == FP_ZERO && VARNEL_MATH_FP_SUBNORMAL == FP_SUBNORMAL &&
+                  VARNEL_MATH_FP_NORMAL == FP_NORMAL,
+              "config.h must give the C library's classes");
+#endif
 inline constexpr int fp_nan = VARNEL_MATH_FP_NAN;
 inline constexpr int fp_infinite = VARNEL_MATH_FP_INFINITE;
 inline constexpr int fp_zero = VARNEL_MATH_FP_ZERO;
