@@ -358,7 +358,8 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (o.version) {
-    std::printf("varnel-math %s, %s\n", VARNEL_VERSION, build_description().c_str());
+    std::printf("varnel-math %s, %s; batch functions at level %s, with the portable build's bits\n", VARNEL_VERSION,
+                build_description().c_str(), varnel_batch_isa());
     return 0;
   }
   if (o.positional.empty()) usage_error("missing function name");

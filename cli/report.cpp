@@ -9,6 +9,7 @@
 #include <limits>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <unistd.h>
@@ -153,6 +154,7 @@ struct speed_settings {
 struct speed_result {
   std::string inputs;
   double ours_ns, theirs_ns;
+  double batch_ns;  // per element of the batch function; 0 where there is none (long double)
 };
 
 double median(std::vector<double> v) {
@@ -172,6 +174,30 @@ template <class T> double time_once(const member<T>& m, const speed_inputs<T>& i
   return ns / (static_cast<double>(passes) * static_cast<double>(in.calls()));
 }
 
+// The batch function over every block, per element.  y is converted to
+// long double once, before the clock starts, where the function takes it so.
+template <class T> double time_batch(const batch_member<T>& m, const speed_inputs<T>& in,
+                                     const std::vector<long double>& long_y, std::vector<unsigned char>& out,
+                                     int passes) {
+  const auto start = clock_type::now();
+  for (int p = 0; p < passes; ++p) {
+    for (std::size_t b = 0; b < in.block_count; ++b) {
+      const void* y = m.long_double_y ? static_cast<const void*>(long_y.data() + b * in.block_size)
+                                      : static_cast<const void*>(in.y_block(b));
+      m.run(in.x_block(b), y, out.data(), in.block_size);
+    }
+  }
+  const auto stop = clock_type::now();
+  const double ns = std::chrono::duration<double, std::nano>(stop - start).count();
+  return ns / (static_cast<double>(passes) * static_cast<double>(in.calls()));
+}
+
+template <class T> const batch_member<T>* batch_of(const function_entry& fn) {
+  if constexpr (std::is_same_v<T, float>) return &fn.batch_f;
+  if constexpr (std::is_same_v<T, double>) return &fn.batch_d;
+  return nullptr;
+}
+
 template <class T> std::vector<speed_result> measure_speed(const function_entry& fn, const speed_settings& set) {
   const member_pair<T>& pair = members_of<T>(fn);
   const domain_list doms = domains_for(fn, precision_of_type<T>::value);
@@ -181,8 +207,12 @@ template <class T> std::vector<speed_result> measure_speed(const function_entry&
     std::vector<T> out(in.block_size);
     time_once(pair.varnel, in, out, 1);  // warm caches and clocks for both
     time_once(pair.libm, in, out, 1);
-    std::vector<double> ours, theirs;
+    const batch_member<T>* batch = batch_of<T>(fn);
+    std::vector<long double> long_y(in.y.begin(), in.y.end());
+    std::vector<unsigned char> batch_out(in.block_size * sizeof(long double));
+    std::vector<double> ours, theirs, batched;
     for (int r = 0; r < set.repetitions; ++r) {
+      if (batch != nullptr) batched.push_back(time_batch(*batch, in, long_y, batch_out, set.passes));
       // Alternating which goes first keeps a slow start of either side from
       // landing on one of them only.
       if (r % 2 == 0) {
@@ -193,7 +223,7 @@ template <class T> std::vector<speed_result> measure_speed(const function_entry&
         ours.push_back(time_once(pair.varnel, in, out, set.passes));
       }
     }
-    results.push_back({doms.items[k].label, median(ours), median(theirs)});
+    results.push_back({doms.items[k].label, median(ours), median(theirs), batched.empty() ? 0.0 : median(batched)});
   }
   return results;
 }
@@ -330,10 +360,11 @@ int run_report(const report_options& opt) {
   std::printf("## Speed\n\n");
   std::printf(
       "Nanoseconds per call, independent calls (throughput) over %zu blocks of %zu inputs drawn\n"
-      "from the domain shown, median of %d repetitions; the same inputs for both; ratio = varnel / libm.\n\n",
-      set.blocks, speed_block_size, set.repetitions);
-  std::printf("| function | inputs | varnel ns | libm ns | ratio |\n");
-  std::printf("|---|---|---:|---:|---:|\n");
+      "from the domain shown, median of %d repetitions; the same inputs for all; ratio = varnel / libm.\n"
+      "batch: nanoseconds per element of the batch function (level %s) over the same blocks.\n\n",
+      set.blocks, speed_block_size, set.repetitions, varnel_batch_isa());
+  std::printf("| function | inputs | varnel ns | libm ns | ratio | batch ns |\n");
+  std::printf("|---|---|---:|---:|---:|---:|\n");
   double log_sum = 0;
   int ratios = 0;
   for (const speed_entry& e : speed) {
@@ -341,8 +372,9 @@ int run_report(const report_options& opt) {
       const double ratio = r.ours_ns / r.theirs_ns;
       log_sum += std::log(ratio);
       ++ratios;
-      std::printf("| %s | %s | %s | %s | %s |\n", member_name(*e.fn, opt.prec).c_str(), r.inputs.c_str(),
-                  fixed(r.ours_ns, 1).c_str(), fixed(r.theirs_ns, 1).c_str(), fixed(ratio, 2).c_str());
+      std::printf("| %s | %s | %s | %s | %s | %s |\n", member_name(*e.fn, opt.prec).c_str(), r.inputs.c_str(),
+                  fixed(r.ours_ns, 1).c_str(), fixed(r.theirs_ns, 1).c_str(), fixed(ratio, 2).c_str(),
+                  r.batch_ns > 0 ? fixed(r.batch_ns, 2).c_str() : "-");
     }
   }
   if (ratios > 0) std::printf("\nGeometric mean of the ratios: %s\n", fixed(std::exp(log_sum / ratios), 2).c_str());

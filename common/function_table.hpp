@@ -14,7 +14,9 @@
 #include <cstddef>
 #include <math.h>
 #include <string>
+#include <type_traits>
 
+#include <varnel/math/batch.h>
 #include <varnel/math/c99.h>
 
 #include "catalogue.hpp"
@@ -66,6 +68,16 @@ template <class T> struct member_pair {
   member<T> libm;
 };
 
+// The batch form of a double or float member (batch.h): n results into
+// out, n * out_size bytes (the result type: T, long or long long).  y is
+// an array of T, or of long double where long_double_y (nexttoward): the
+// caller converts it once, outside any timing.
+template <class T> struct batch_member {
+  std::size_t (*run)(const T* x, const void* y, void* out, std::size_t n);
+  std::size_t out_size;
+  bool long_double_y;
+};
+
 using varnel_catalogue::domain;
 
 struct domain_list {
@@ -82,6 +94,8 @@ struct function_entry {
   member_pair<float> f;
   member_pair<double> d;
   member_pair<long double> l;
+  batch_member<float> batch_f;
+  batch_member<double> batch_d;
 };
 
 namespace detail {
@@ -134,6 +148,23 @@ template <class T, class Fp, Fp fn> constexpr member<T> member_of() {
   return {&bind<Fp, fn>::eval, &bind<Fp, fn>::template throughput<T>, &bind<Fp, fn>::template latency<T>};
 }
 
+// The batch functions by signature: every errors array left out.
+template <class Fp, Fp fn> struct bind_batch;
+template <class T, class R, std::size_t (*fn)(std::size_t, const T*, R*, int*)>
+struct bind_batch<std::size_t (*)(std::size_t, const T*, R*, int*), fn> {
+  static std::size_t run(const T* x, const void*, void* out, std::size_t n) {
+    return fn(n, x, static_cast<R*>(out), nullptr);
+  }
+  static constexpr batch_member<T> member() { return {&run, sizeof(R), false}; }
+};
+template <class T, class Y, std::size_t (*fn)(std::size_t, const T*, const Y*, T*, int*)>
+struct bind_batch<std::size_t (*)(std::size_t, const T*, const Y*, T*, int*), fn> {
+  static std::size_t run(const T* x, const void* y, void* out, std::size_t n) {
+    return fn(n, x, static_cast<const Y*>(y), static_cast<T*>(out), nullptr);
+  }
+  static constexpr batch_member<T> member() { return {&run, sizeof(T), !std::is_same_v<T, Y>}; }
+};
+
 }  // namespace detail
 
 // The platform's C mathematics functions, as the table names them: the C
@@ -181,15 +212,17 @@ constexpr const varnel_catalogue::function_info& info_of(const char* name) {
   return varnel_catalogue::functions[0];  // unreachable: every name comes from the catalogue
 }
 
-#define VARNEL_CLI_ENTRY(name, shape, road)                                         \
-  function_entry{#name,                                                             \
-                 signature::shape,                                                  \
-                 info_of(#name).summary,                                            \
-                 {info_of(#name).domains, info_of(#name).domain_count},             \
-                 {info_of(#name).float_domains, info_of(#name).float_domain_count}, \
-                 VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f), \
-                 VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),      \
-                 VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l)},
+#define VARNEL_CLI_ENTRY(name, shape, road)                                                        \
+  function_entry{#name,                                                                            \
+                 signature::shape,                                                                 \
+                 info_of(#name).summary,                                                           \
+                 {info_of(#name).domains, info_of(#name).domain_count},                            \
+                 {info_of(#name).float_domains, info_of(#name).float_domain_count},                \
+                 VARNEL_CLI_PAIR(float, shape, varnel_##name##f, runtime::name##f),                \
+                 VARNEL_CLI_PAIR(double, shape, varnel_##name, runtime::name),                     \
+                 VARNEL_CLI_PAIR(long double, shape, varnel_##name##l, runtime::name##l),          \
+                 detail::bind_batch<decltype(&varnel_##name##f_n), &varnel_##name##f_n>::member(), \
+                 detail::bind_batch<decltype(&varnel_##name##_n), &varnel_##name##_n>::member()},
 
 // Every function of the catalogue, alphabetical, as --help lists them.
 inline constexpr function_entry functions[] = {VARNEL_CATALOGUE_FUNCTIONS(VARNEL_CLI_ENTRY)};
