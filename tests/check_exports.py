@@ -5,9 +5,10 @@ usage: check_exports.py LIBRARY LINKER_LIST [--complete]
 
 LIBRARY is an ELF shared object or a Windows DLL; LINKER_LIST is the
 version script or the .def file the build wrote for it.  Fails when the
-library exports a symbol outside its specified surface (for a math library
-the 20 C functions and the 6 classification instantiations of its
-precision, for the stack-frame capture library its 3 functions), when a
+library exports a symbol outside its surface (for a math library the 20 C
+functions and the 6 classification instantiations of its precision, for
+the batch library the 40 array functions and varnel_batch_isa, for the
+stack-frame capture library its 3 functions), when a
 name of the linker list is missing from the library, or when the list names
 something outside the surface.  With --complete every name of the surface
 must be exported.
@@ -35,6 +36,8 @@ STACKTRACE = ["varnel::stacktrace::detail::this_thread_frames::collect"
 
 
 def surface(stem, size_type):
+    if stem == "varnel_math_batch":
+        return {f"varnel_{f}{s}_n" for f in C_FUNCTIONS for s in ("", "f")} | {"varnel_batch_isa"}
     if stem == "varnel_stacktrace_dump":
         return {s.replace("SIZE", size_type) for s in STACKTRACE}
     suffix, type_ = PRECISIONS[stem]
@@ -116,7 +119,7 @@ def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     complete = "--complete" in sys.argv
     library, linker_list = args
-    stem = re.search(r"(varnel_math_c99[fl]?|varnel_stacktrace_dump)\.(so|dll)", library).group(1)
+    stem = re.search(r"(varnel_math_c99[fl]?|varnel_math_batch|varnel_stacktrace_dump)\.(so|dll)", library).group(1)
     is_pe = open(library, "rb").read(2) == b"MZ"
     have, problems = pe_exports(library) if is_pe else elf_exports(library)
     # std::size_t is unsigned long on 64-bit Linux, unsigned long long on Windows.

@@ -2,7 +2,10 @@
 // Whatever the bit patterns, a call must not crash or trip a sanitizer,
 // must leave errno untouched or set to EDOM or ERANGE, must leave the
 // rounding mode and exception masks as they were, and may return a NaN only
-// for a NaN argument or together with EDOM.
+// for a NaN argument or together with EDOM.  The same bytes, read as arrays
+// of up to 33 arguments, go through the batch form of the picked function
+// (double and float), whose every element must be the portable build's
+// scalar result (the portable twin) with its errno.
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
@@ -10,8 +13,12 @@
 #include <cstring>
 #include <iterator>
 
+#include <varnel/math/batch.h>
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
+
+#include "catalogue.hpp"
+#include "portable_twin.h"
 
 #include "support/surface.hpp"
 #include "support/fp_controls.hpp"
@@ -57,6 +64,70 @@ template <class F, class... A> void run(const char* name, F f, A... args) {
   check(name, r, nan_argument, errno, before);
 }
 
+// The batch form against the portable twin, element by element: bits of
+// the result and errno.  Arguments: the input's bytes as T, from the
+// first and (for y) a later offset.
+template <class T, class R, class Batch, class Scalar>
+void check_batch(const char* name, const std::uint8_t* data, std::size_t size, Batch batch, Scalar scalar) {
+  T x[33], y[33];
+  const std::size_t n = size / sizeof(T) > 33 ? 33 : size / sizeof(T);
+  std::memcpy(x, data, n * sizeof(T));
+  for (std::size_t i = 0; i < n; ++i) std::memcpy(&y[i], data + (i * 5 + 3) % (size - sizeof(T) + 1), sizeof(T));
+  R r[33];
+  int e[33];
+  const std::size_t count = batch(n, x, y, r, e);
+  std::size_t expected = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    errno = 0;
+    const R want = scalar(x[i], y[i]);
+    expected += errno != 0;
+    if (std::memcmp(&want, &r[i], sizeof want) != 0 || e[i] != errno) fail("batch element", name);
+  }
+  if (count != expected) fail("batch count", name);
+}
+
+#define VARNEL_FUZZ_BATCH_unary(name, T, S)                                                               \
+  check_batch<T, T>(                                                                                      \
+      #name, data, size,                                                                                  \
+      [](std::size_t n, const T* x, const T*, T* r, int* e) { return varnel_##name##S##_n(n, x, r, e); }, \
+      [](T x, T) { return varnel_portable_##name##S(x); })
+#define VARNEL_FUZZ_BATCH_binary(name, T, S)                                                                   \
+  check_batch<T, T>(                                                                                           \
+      #name, data, size,                                                                                       \
+      [](std::size_t n, const T* x, const T* y, T* r, int* e) { return varnel_##name##S##_n(n, x, y, r, e); }, \
+      [](T x, T y) { return varnel_portable_##name##S(x, y); })
+#define VARNEL_FUZZ_BATCH_toward(name, T, S)                    \
+  check_batch<T, T>(                                            \
+      #name, data, size,                                        \
+      [](std::size_t n, const T* x, const T* y, T* r, int* e) { \
+        VARNEL_MATH_LONG_DOUBLE ly[33];                         \
+        for (std::size_t i = 0; i < n; ++i) ly[i] = y[i];       \
+        return varnel_##name##S##_n(n, x, ly, r, e);            \
+      },                                                        \
+      [](T x, T y) { return varnel_portable_##name##S(x, static_cast<VARNEL_MATH_LONG_DOUBLE>(y)); })
+#define VARNEL_FUZZ_BATCH_to_long(name, T, S)                                                                \
+  check_batch<T, long>(                                                                                      \
+      #name, data, size,                                                                                     \
+      [](std::size_t n, const T* x, const T*, long* r, int* e) { return varnel_##name##S##_n(n, x, r, e); }, \
+      [](T x, T) { return varnel_portable_##name##S(x); })
+#define VARNEL_FUZZ_BATCH_to_llong(name, T, S)                                                                    \
+  check_batch<T, long long>(                                                                                      \
+      #name, data, size,                                                                                          \
+      [](std::size_t n, const T* x, const T*, long long* r, int* e) { return varnel_##name##S##_n(n, x, r, e); }, \
+      [](T x, T) { return varnel_portable_##name##S(x); })
+
+// The batch forms of function k of the catalogue.
+void check_batch_forms(unsigned k, const std::uint8_t* data, std::size_t size) {
+  unsigned i = 0;
+#define VARNEL_FUZZ_BATCH(name, shape, road)   \
+  if (i++ == k) {                              \
+    VARNEL_FUZZ_BATCH_##shape(name, double, ); \
+    VARNEL_FUZZ_BATCH_##shape(name, float, f); \
+  }
+  VARNEL_CATALOGUE_FUNCTIONS(VARNEL_FUZZ_BATCH)
+#undef VARNEL_FUZZ_BATCH
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -68,6 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const long double yl = static_cast<long double>(in.take<double>());
   const float xf = static_cast<float>(x), yf = static_cast<float>(y);
   namespace tr1 = varnel::math::tr1;
+  if (size > 8) check_batch_forms(pick % VARNEL_CATALOGUE_FUNCTION_COUNT, data + 1, size - 1);
 
   // The first byte picks a member: three per export (double, float, long
   // double), shape by shape, then classification.
