@@ -24,6 +24,7 @@ if [ "${1:-}" = "--update" ]; then
 fi
 build=${1:-build/debug}
 libraries=(src/math/c99/libvarnel_math_c99 src/math/c99/libvarnel_math_c99f src/math/c99/libvarnel_math_c99l
+           src/math/batch/libvarnel_math_batch
            src/stacktrace/libvarnel_stacktrace_dump)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

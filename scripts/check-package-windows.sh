@@ -31,7 +31,7 @@ for dll in "$prefix"/bin/*.dll; do
   done
   echo "$(basename "$dll"): imports $imports"
 done
-for lib in varnel_math_c99 varnel_math_c99f varnel_math_c99l varnel_stacktrace_dump; do
+for lib in varnel_math_c99 varnel_math_c99f varnel_math_c99l varnel_math_batch varnel_stacktrace_dump; do
   for f in "lib/lib$lib.dll.a" "lib/$lib.lib" "bin/$lib.dll"; do
     [ -f "$prefix/$f" ] || { echo "missing $f"; exit 1; }
   done

@@ -14,8 +14,8 @@ libdir="$prefix/lib"
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-for lib in varnel_math_c99 varnel_math_c99f varnel_math_c99l varnel_stacktrace_dump; do
-  [ -e "$libdir/lib$lib.so" ] || continue
+for lib in varnel_math_c99 varnel_math_c99f varnel_math_c99l varnel_math_batch varnel_stacktrace_dump; do
+  [ -e "$libdir/lib$lib.so" ] || { echo "$lib: not installed"; exit 1; }
   soname=$(readelf -d "$libdir/lib$lib.so" | sed -n 's/.*SONAME.*\[\(.*\)\]/\1/p')
   [ "$soname" = "lib$lib.so.1" ] || { echo "$lib: SONAME is '$soname'"; exit 1; }
   ls "$libdir"/lib$lib.so.1.* >/dev/null || { echo "$lib: no versioned file"; exit 1; }
@@ -26,15 +26,21 @@ export PKG_CONFIG_PATH="$libdir/pkgconfig"
 cc -std=c99 -Wall -Wextra -pedantic -Werror examples/consumer/main.c -o "$work/demo-c" \
   $(pkg-config --cflags --libs varnel_math_c99 varnel_math_c99f varnel_math_c99l)
 LD_LIBRARY_PATH="$libdir" "$work/demo-c" >/dev/null
-echo "C consumer through pkg-config: ok"
+cc -std=c99 -Wall -Wextra -pedantic -Werror examples/consumer/batch.c -o "$work/demo-batch" \
+  $(pkg-config --cflags --libs varnel_math_batch varnel_math_c99)
+LD_LIBRARY_PATH="$libdir" "$work/demo-batch" >/dev/null
+echo "C consumers through pkg-config: ok"
 
 for h in $(cd "$prefix/include" && find varnel -name '*.hpp'); do
   printf '#include <%s>\nint main() { return 0; }\n' "$h" > "$work/h.cpp"
   c++ -std=c++17 -Wall -Wextra -pedantic -Werror -I"$prefix/include" -c "$work/h.cpp" -o "$work/h.o" \
     || { echo "header $h does not compile cleanly"; exit 1; }
 done
-printf '#include <varnel/math/c99.h>\nint main(void) { return 0; }\n' > "$work/h.c"
-cc -std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h.o"
+for h in varnel/math/c99.h varnel/math/batch.h varnel/math/config.h; do
+  printf '#include <%s>\nint main(void) { return 0; }\n' "$h" > "$work/h.c"
+  cc -std=c99 -Wall -Wextra -pedantic -Werror -I"$prefix/include" -c "$work/h.c" -o "$work/h.o" \
+    || { echo "header $h does not compile cleanly as C99"; exit 1; }
+done
 echo "public headers under -std=c99 / -std=c++17 with -Wall -Wextra -pedantic: ok"
 
 # The .deb and .tar.gz of the Linux release (cpack --preset linux) hold the
@@ -47,7 +53,8 @@ if [ ! -f "${debs[0]}" ] || [ ! -f "${tgzs[0]}" ]; then
 fi
 deb=$(dpkg-deb -c "${debs[0]}")
 tgz=$(tar -tzf "${tgzs[0]}")
-for f in usr/lib/libvarnel_math_c99.so.1 usr/include/varnel/math/c99.h usr/bin/varnel-math \
+for f in usr/lib/libvarnel_math_c99.so.1 usr/lib/libvarnel_math_batch.so.1 usr/include/varnel/math/c99.h \
+         usr/include/varnel/math/batch.h usr/bin/varnel-math \
          usr/lib/cmake/varnel_math/varnel_mathConfig.cmake usr/share/varnel-math/reference/tgamma.tsv \
          usr/share/man/man1/varnel-math.1.gz usr/share/man/man3/varnel_erf.3.gz usr/share/man/man3/varnel_erfcf.3.gz; do
   grep -q " \./$f" <<<"$deb" || { echo ".deb lacks $f"; exit 1; }

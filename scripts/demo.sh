@@ -17,6 +17,8 @@ echo "--- example consumer (C, installed package) ---"
 build/consumer/varnel-demo
 echo "--- example consumer (C++) ---"
 build/consumer/varnel-demo-cxx
+echo "--- example consumer (C, the batch library) ---"
+build/consumer/varnel-demo-batch
 echo "--- varnel-math (installed) ---"
 out/prefix/bin/varnel-math --compare tgamma 4.5
 out/prefix/bin/varnel-math report --plots out/plots | tee out/report.md

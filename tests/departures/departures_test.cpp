@@ -28,6 +28,8 @@
 #include <varnel/math/c99.h>
 #include <varnel/math/tr1.hpp>
 
+#include "catalogue.hpp"
+
 #ifndef VARNEL_DEPARTURES_FILE
 #error "VARNEL_DEPARTURES_FILE: the path of cases.txt"
 #endif
@@ -279,30 +281,14 @@ constexpr bool platform_is_glibc = false;
     }                                                                                 \
   }
 
-// Every export of the three libraries.
+// Every export of the three libraries: the catalogue's functions and the
+// classification templates.
 const std::map<std::string, function_entry>& functions() {
   static const std::map<std::string, function_entry> table = {
-      VARNEL_MEMBERS(acosh),
-      VARNEL_MEMBERS(asinh),
-      VARNEL_MEMBERS(atanh),
-      VARNEL_MEMBERS(cbrt),
-      VARNEL_MEMBERS(copysign),
-      VARNEL_MEMBERS(erf),
-      VARNEL_MEMBERS(erfc),
-      VARNEL_MEMBERS(expm1),
-      VARNEL_MEMBERS(fmax),
-      VARNEL_MEMBERS(fmin),
-      VARNEL_MEMBERS(hypot),
-      VARNEL_MEMBERS(lgamma),
-      VARNEL_MEMBERS(llround),
-      VARNEL_MEMBERS(log1p),
-      VARNEL_MEMBERS(lround),
-      VARNEL_MEMBERS(nextafter),
-      VARNEL_MEMBERS(nexttoward),
-      VARNEL_MEMBERS(round),
-      VARNEL_MEMBERS(tgamma),
-      VARNEL_MEMBERS(trunc),
-      VARNEL_CLASSIFICATION(fpclassify),
+#define VARNEL_CATALOGUED(name, shape, road) VARNEL_MEMBERS(name),
+      VARNEL_CATALOGUE_FUNCTIONS(VARNEL_CATALOGUED)
+#undef VARNEL_CATALOGUED
+          VARNEL_CLASSIFICATION(fpclassify),
       VARNEL_CLASSIFICATION(isfinite),
       VARNEL_CLASSIFICATION(isinf),
       VARNEL_CLASSIFICATION(isnan),
