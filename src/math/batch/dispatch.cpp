@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 
 #include <varnel/math/batch.h>
 
@@ -53,11 +52,18 @@ int best_level() noexcept { return 0; }
 const level_table* const levels[] = {&level_scalar};
 #endif
 
+// Whether two names are equal.  Written out: the Windows DLL imports from
+// the C runtime only what it must.
+bool same_name(const char* a, const char* b) noexcept {
+  while (*a != '\0' && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
 const level_table* choose() noexcept {
   int level = best_level();
   if (const char* wanted = std::getenv("VARNEL_MATH_ISA")) {
     for (int k = 0; k < level; ++k)
-      if (std::strcmp(wanted, levels[k]->name) == 0) level = k;
+      if (same_name(wanted, levels[k]->name)) level = k;
   }
   return levels[level];
 }
