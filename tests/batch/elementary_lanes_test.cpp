@@ -25,6 +25,7 @@
 
 #include <gtest/gtest.h>
 
+#include <varnel/math/constants.hpp>
 #include <varnel/math/elementary/portable.hpp>
 
 #include "batch_support.hpp"
@@ -152,8 +153,11 @@ void check(const std::string& what, const std::vector<T>& x, const std::vector<T
 expect rare_unless(bool covered) { return covered ? expect::covered : expect::rare; }
 
 constexpr double inf = std::numeric_limits<double>::infinity();
-constexpr double pi_2 = 0x1.921fb54442d18p+0;   // 1.5707963267948966, pi/2 rounded
-constexpr float expm1f_above = 0x1.62e42ep+6f;  // 88.72283172607422
+constexpr double pi_2 = varnel::math::constants::pi<double>() / 2;  // pi/2 rounded (the halving is exact)
+constexpr float expm1f_above = pd::expm1f_overflow_above;
+// The ends of log's reduced range [offset, 2 offset), where the cells of
+// k = 0 begin and end.
+const double offset = pd::from_bits(pd::log_offset);
 
 class Lanes : public testing::Test {
  protected:
@@ -166,8 +170,9 @@ class Lanes : public testing::Test {
 };
 
 TEST_F(Lanes, Exp) {
-  const auto x = arguments<double>("exp", {512, -512, 708, 709.782712893384, -745.1332191019411, 0.00270760875623675},
-                                   {{-10, 10}, {-511.9, 511.9}});
+  const auto x =
+      arguments<double>("exp", {512, -512, 708, pd::exp_overflow_above, pd::exp_underflow_below, 0.00270760875623675},
+                        {{-10, 10}, {-511.9, 511.9}});
   each_level([&](const level& l) {
     std::vector<double> r(x.size());
     std::vector<unsigned char> rare(x.size());
@@ -181,7 +186,7 @@ TEST_F(Lanes, Exp) {
 TEST_F(Lanes, Log) {
   const double near_lo = pd::from_bits(pd::log_offset - (std::uint64_t{1} << 52));
   const double near_hi = pd::from_bits(pd::log_offset + (std::uint64_t{2} << 52));
-  const auto x = arguments<double>("log", {near_lo, near_hi, 0.7080078125, 1.416015625, 4, 1e-300, 1e300},
+  const auto x = arguments<double>("log", {near_lo, near_hi, offset, 2 * offset, 4, 1e-300, 1e300},
                                    {{0.3, 3}, {1e-3, 1e3}, {0, 1e300}});
   each_level([&](const level& l) {
     std::vector<double> r(x.size());
@@ -242,7 +247,7 @@ TEST_F(Lanes, Pow) {
 
 TEST_F(Lanes, Expm1) {
   const auto x = arguments<double>(
-      "expm1", {0x1p-54, -0x1p-54, 0.35, -0.35, 512, -512, 709.782712893384, 1e-300, 0.00270760875623675},
+      "expm1", {0x1p-54, -0x1p-54, 0.35, -0.35, 512, -512, pd::exp_overflow_above, 1e-300, 0.00270760875623675},
       {{-10, 10}, {-0.35, 0.35}, {-600, 600}});
   each_level([&](const level& l) {
     std::vector<double> r(x.size());
@@ -258,7 +263,7 @@ TEST_F(Lanes, Log1p) {
   // -1; the tiny range; the cells around k = 0 (u from 0.708 to 1.416) and
   // log1p_inexact_at - 1; the scale's limit at u = 2^1000.
   const auto x = arguments<double>("log1p",
-                                   {-1, 0x1p-30, -0x1p-30, 0.7080078125 - 1, 1.416015625 - 1, 0x1.008p+0 - 1, 0x1p-9,
+                                   {-1, 0x1p-30, -0x1p-30, offset - 1, 2 * offset - 1, pd::log1p_inexact_at - 1, 0x1p-9,
                                     -0x1p-10, 0x1p53, 0x1p999, 0x1p1000, -1 + 0x1p-53},
                                    {{-0.9, 10}, {-0.3, 0.42}, {-1, 1}, {0, 1e300}});
   each_level([&](const level& l) {
@@ -285,7 +290,7 @@ TEST_F(Lanes, Expm1Float) {
 }
 
 TEST_F(Lanes, Log1pFloat) {
-  const auto x = arguments<float>("log1pf", {-1, 0x1p-25, -0x1p-25, 0.7080078125 - 1, 1.416015625 - 1, 0x1p53, 0x1p100},
+  const auto x = arguments<float>("log1pf", {-1, 0x1p-25, -0x1p-25, offset - 1, 2 * offset - 1, 0x1p53, 0x1p100},
                                   {{-0.9, 10}, {-1, 1}});
   each_level([&](const level& l) {
     std::vector<float> r(x.size());

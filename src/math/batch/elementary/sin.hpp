@@ -11,6 +11,8 @@
 #ifndef VARNEL_SRC_MATH_BATCH_ELEMENTARY_SIN_HPP
 #define VARNEL_SRC_MATH_BATCH_ELEMENTARY_SIN_HPP
 
+#include <varnel/math/constants.hpp>
+
 #include "lanes.hpp"
 
 namespace varnel::math::batch::lanes {
@@ -19,7 +21,8 @@ template <class Isa> VARNEL_LANES_INLINE result_d<Isa> sin(typename Isa::vd x) {
   using vd = typename Isa::vd;
   using vi = typename Isa::vi;
   using md = typename Isa::md;
-  const md domain = (x >= Isa::splat(0.0)) & (x <= Isa::splat(0x1.921fb54442d18p+0));  // 1.5707963267948966
+  // pi/2 rounded: the halving of pi rounded is exact.
+  const md domain = (x >= Isa::splat(0.0)) & (x <= Isa::splat(constants::pi<double>() / 2));
   const md small = x < Isa::splat(0.25);
   const md polynomial = andnot(small & domain, x < Isa::splat(0x1p-26));
   const md table = andnot(domain, small);
