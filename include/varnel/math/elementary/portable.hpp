@@ -62,6 +62,13 @@ constexpr double round_shift = 0x1.8p52;  // 6755399441055744.0
 // exact (Dekker's product without fused multiply-add).
 constexpr std::uint64_t split_mask = ~std::uint64_t{0x7FFFFFF};
 
+// The straight-line steps below (reductions, polynomials, exact sums and
+// products) are templates over the value type V: double here, and the
+// packs of the batch library, whose lane forms of these functions call the
+// very same steps on whole vectors, so that every lane performs exactly
+// the operations of the scalar code.  V needs +, - and * of two values and
+// of a value with a double on either side; nothing else.
+
 // The pattern of 2^e for a normal 2^e (e from -1022 to 1023).
 inline std::uint64_t exponent_bits(std::int64_t e) noexcept { return static_cast<std::uint64_t>(e + 1023) << 52; }
 
@@ -94,9 +101,20 @@ struct exp_step {
   const exp_entry* entry;    // 2^((k & 127)/128)
 };
 
+// x 128/ln2 + 1.5 2^52: k = round(x 128/ln2) in the low bits of the pattern.
+// |x 128/ln2| < 2^18 for every caller, far inside |v| < 2^51.
+template <class V> inline V exp_shifted(V x) noexcept { return x * exp_inv_step + round_shift; }
+
+// r = x - k ln2/128, kd = k: the product with step_hi and the difference
+// are exact; only the low product and its subtraction round.  pow adds its
+// low part xlo before the low product.
+template <class V> inline V exp_remainder(V x, V kd) noexcept { return (x - kd * exp_step_hi) - kd * exp_step_lo; }
+template <class V> inline V exp_remainder(V x, V xlo, V kd) noexcept {
+  return ((x - kd * exp_step_hi) + xlo) - kd * exp_step_lo;
+}
+
 inline exp_step exp_reduce(double x) noexcept {
-  // |x 128/ln2| < 2^18 for every caller, far inside |v| < 2^51.
-  const double kd_shifted = x * exp_inv_step + round_shift;
+  const double kd_shifted = exp_shifted(x);
   const std::uint64_t ki = bits(kd_shifted);  // 0x4338000000000000 + k
   // (ki >> 7) << 52 is (k >> 7) << 52 modulo 2^64: the constant part of ki
   // is a multiple of 2^51, so it leaves the word entirely.
@@ -105,8 +123,8 @@ inline exp_step exp_reduce(double x) noexcept {
 
 // (tail + r) + r^2 P(r), P's two halves side by side (Estrin's scheme: two
 // multiply-add steps in the chain from r instead of four).
-inline double exp_tmp(double tail, double r) noexcept {
-  const double r2 = r * r;
+template <class V> inline V exp_tmp(V tail, V r) noexcept {
+  const V r2 = r * r;
   return (tail + r) + (r2 * (exp_poly[0] + r * exp_poly[1]) + (r2 * r2) * (exp_poly[2] + r * exp_poly[3]));
 }
 
@@ -125,7 +143,7 @@ inline double exp_tmp(double tail, double r) noexcept {
     return 0.0;  // below 2^-1075, -infinity too
   }
   const exp_step s = exp_reduce(x);
-  const double r = ((x - s.kd * exp_step_hi) + xlo) - s.kd * exp_step_lo;
+  const double r = exp_remainder(x, xlo, s.kd);
   const double tmp = exp_tmp(s.entry->tail, r);
   if (x > 0) {
     // 2^(k >> 7) reaches 2^1024: scale by half of it and double the rounded
@@ -206,10 +224,11 @@ inline double exp_tmp(double tail, double r) noexcept {
 // every compiler of this library implements the same way.
 static_assert((std::int64_t{-5} >> 1) == -3, "right shift of negative integers must be arithmetic");
 
-struct log_parts {
-  double w;   // hi + rhi, rounded
-  double lo;  // everything else: log x ~ w + lo
+template <class V> struct log_parts_of {
+  V w;   // hi + rhi, rounded
+  V lo;  // everything else: log x ~ w + lo
 };
+using log_parts = log_parts_of<double>;
 
 // The cell of the positive normal value whose pattern is ix: its exponent
 // k, z = x 2^-k, f = z - c (exact) and the table row.
@@ -229,7 +248,7 @@ inline log_cell log_reduce(std::uint64_t ix) noexcept {
 // acc + r^2 P(r), P of log_core (five terms), in Estrin's form, its two
 // halves added to acc one after the other: the chain from r is three
 // products and three sums.
-inline double log_poly_r2(double acc, double r, double r2) noexcept {
+template <class V> inline V log_poly_r2(V acc, V r, V r2) noexcept {
   return (acc + r2 * (log_poly[0] + r * log_poly[1])) +
          (r2 * r2) * ((log_poly[2] + r * log_poly[3]) + r2 * log_poly[4]);
 }
@@ -239,40 +258,57 @@ inline double log_poly_r2(double acc, double r, double r2) noexcept {
 // the rounding error of 1 + x in z's units); without it nothing is added
 // (not even +0, which would cost an operation, since v + 0.0 is not v for
 // v = -0).
+//
+// Its arithmetic, shared with the lane forms: log_core_reduce, r in its
+// parts from f and the table row's entries, and log_core_sum, the sum from
+// r's parts, kd = k + k_offset and log c.
+template <class V> struct log_r_parts { V rhi, rlo, r; };
+
+template <bool with_error, class V>
+inline log_r_parts<V> log_core_reduce(V f, V invc, V invc_hi, V invc_lo, V z_error) noexcept {
+  const V rhi = f * invc_hi;  // exact
+  V rlo = f * invc_lo;
+  if constexpr (with_error) {
+    rlo = rlo + z_error * invc;
+    f = f + z_error;
+  }
+  return {rhi, rlo, f * invc};
+}
+
+template <class V> inline log_parts_of<V> log_core_sum(V rhi, V rlo, V r, V kd, V log_c_hi, V log_c_lo) noexcept {
+  const V hi = kd * log_ln2_hi + log_c_hi;  // exact
+  const V w = hi + rhi;
+  const V e1 = (hi - w) + rhi;  // exact (Fast2Sum)
+  const V lo = log_poly_r2((kd * log_ln2_lo + log_c_lo) + (e1 + rlo), r, r * r);
+  return {w, lo};
+}
+
 template <bool with_error = false>
 inline log_parts log_core(std::uint64_t ix, std::int64_t k_offset, double z_error = 0.0) noexcept {
   const log_cell cell = log_reduce(ix);
   const log_entry& c = log_table[cell.row];
   const log_split& s = log_invc_split[cell.row];
-  const double rhi = cell.f * s.invc_hi;  // exact
-  double rlo = cell.f * s.invc_lo;
-  double f = cell.f;
-  if constexpr (with_error) {
-    rlo = rlo + z_error * c.invc;
-    f = f + z_error;
-  }
-  const double r = f * c.invc;
+  const log_r_parts<double> r = log_core_reduce<with_error>(cell.f, c.invc, s.invc_hi, s.invc_lo, z_error);
   const double kd = static_cast<double>(cell.k + k_offset);
-  const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
-  const double w = hi + rhi;
-  const double e1 = (hi - w) + rhi;  // exact (Fast2Sum)
-  const double lo = log_poly_r2((kd * log_ln2_lo + c.log_c_lo) + (e1 + rlo), r, r * r);
-  return {w, lo};
+  return log_core_sum(r.rhi, r.rlo, r.r, kd, c.log_c_hi, c.log_c_lo);
 }
 
 // log x for the positive normal x whose pattern is ix, where k is neither
-// -1, 0 nor 1 (see log_fast above).
+// -1, 0 nor 1 (see log_fast above); log_fast_sum is its arithmetic, from
+// r = f invc, kd = k and log c.
+template <class V> inline V log_fast_sum(V r, V kd, V log_c_hi, V log_c_lo) noexcept {
+  const V hi = kd * log_ln2_hi + log_c_hi;  // exact
+  const V lo = kd * log_ln2_lo + log_c_lo;
+  const V r2 = r * r;
+  const V p = r2 * (log_fast_poly[0] + r * log_fast_poly[1]) + (r2 * r2) * (log_fast_poly[2] + r * log_fast_poly[3]);
+  return hi + ((r + lo) + p);
+}
+
 inline double log_fast(std::uint64_t ix) noexcept {
   const log_cell cell = log_reduce(ix);
   const log_entry& c = log_table[cell.row];
   const double r = cell.f * c.invc;
-  const double kd = static_cast<double>(cell.k);
-  const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
-  const double lo = kd * log_ln2_lo + c.log_c_lo;
-  const double r2 = r * r;
-  const double p =
-      r2 * (log_fast_poly[0] + r * log_fast_poly[1]) + (r2 * r2) * (log_fast_poly[2] + r * log_fast_poly[3]);
-  return hi + ((r + lo) + p);
+  return log_fast_sum(r, static_cast<double>(cell.k), c.log_c_hi, c.log_c_lo);
 }
 
 [[gnu::noinline]] inline double log_special(double x) noexcept {
@@ -294,7 +330,7 @@ inline double log_fast(std::uint64_t ix) noexcept {
 inline double exp_dd(double x, double xlo) noexcept {
   if (!(x < 708.0)) return exp_large(x, xlo);
   const exp_step s = exp_reduce(x);
-  const double r = ((x - s.kd * exp_step_hi) + xlo) - s.kd * exp_step_lo;
+  const double r = exp_remainder(x, xlo, s.kd);
   const double scale = from_bits(bits(s.entry->hi) + s.shift_bits);
   const double tmp = exp_tmp(s.entry->tail, r);
   return scale + scale * tmp;
@@ -313,20 +349,47 @@ inline double exp_dd(double x, double xlo) noexcept {
 // of its own (x^2, x^3, P, the product: at most 4 units of 2^-53 relative),
 // so the result, s + (e + hl + x^3 P) rounded once, is within 0.5 + 0.09
 // ulp in the worst case and typically less; measured 0.543 (at 0.324).
-inline double expm1_small(double x) noexcept {
-  const double xh = from_bits(bits(x) & split_mask);
-  const double xl = x - xh;
-  const double hh = (0.5 * xh) * xh;        // exact
-  const double hl = (0.5 * xl) * (x + xh);  // x^2/2 - hh, to within 2^-52 of itself
-  const double s = x + hh;
-  const double e = hh - (s - x);  // exact (Fast2Sum)
-  const double x2 = x * x;
-  const double x4 = x2 * x2;
-  const double p =
+//
+// expm1_small_sum is its arithmetic, given xh.
+template <class V> inline V expm1_small_sum(V x, V xh) noexcept {
+  const V xl = x - xh;
+  const V hh = (0.5 * xh) * xh;        // exact
+  const V hl = (0.5 * xl) * (x + xh);  // x^2/2 - hh, to within 2^-52 of itself
+  const V s = x + hh;
+  const V e = hh - (s - x);  // exact (Fast2Sum)
+  const V x2 = x * x;
+  const V x4 = x2 * x2;
+  const V p =
       ((expm1_small_poly[0] + x * expm1_small_poly[1]) + x2 * (expm1_small_poly[2] + x * expm1_small_poly[3])) +
       x4 * (((expm1_small_poly[4] + x * expm1_small_poly[5]) + x2 * (expm1_small_poly[6] + x * expm1_small_poly[7])) +
             x4 * (expm1_small_poly[8] + x * expm1_small_poly[9]));
   return s + ((e + hl) + (x2 * x) * p);
+}
+
+inline double expm1_small(double x) noexcept { return expm1_small_sum(x, from_bits(bits(x) & split_mask)); }
+
+// The table path of expm1 (see expm1 below): expm1_q, q = tail (1 + r) +
+// r^2 P(r), and expm1_sum, the final sum from scale - 1 = a + ea and
+// scale rhi = u + eu (both exact).
+template <class V> inline V expm1_q(V tail, V r) noexcept {
+  const V r2 = r * r;
+  const V p =
+      ((expm1_poly[0] + r * expm1_poly[1]) + r2 * (expm1_poly[2] + r * expm1_poly[3])) + (r2 * r2) * expm1_poly[4];
+  return tail + (tail * r + r2 * p);
+}
+
+template <class V> inline V expm1_sum(V a, V ea, V u, V eu, V scale, V rlo, V q) noexcept {
+  const V w = a + u;
+  const V ew = u - (w - a);  // exact (Fast2Sum)
+  return w + (((ew + eu) + ea) + scale * (rlo + q));
+}
+
+// The error of the product p = a b rounded, exactly (Dekker's product
+// without fused multiply-add), from a = ah + al and b = bh + bl split into
+// 26-bit high halves and the rest: every partial product is exact, and so
+// is every sum but the last.
+template <class V> inline V product_error(V ah, V al, V bh, V bl, V p) noexcept {
+  return (((ah * bh - p) + ah * bl) + al * bh) + al * bl;
 }
 
 [[gnu::noinline]] inline double expm1_special(double x) noexcept {
@@ -346,6 +409,9 @@ inline double expm1_small(double x) noexcept {
   return exp_large(x, 0.0);
 }
 
+// log1p for |x| < 2^-30 (see log1p_special).
+template <class V> inline V log1p_tiny(V x) noexcept { return x - (0.5 * x) * x; }
+
 [[gnu::noinline]] inline double log1p_special(double x) noexcept {
   const std::uint64_t ix = bits(x);
   const std::uint64_t ax = ix & ~sign_bit;
@@ -362,7 +428,7 @@ inline double expm1_small(double x) noexcept {
   // |x| < 2^-30: log1p(x) = x - x^2/2 + x^3/3 - ..., and x^3/3 is below
   // 2^-61.6 |x| (0.003 ulp).  Zeros keep their sign (x - (+0)), subnormals
   // come back unchanged and without a report (x^2 is 0), as in glibc.
-  return x - (0.5 * x) * x;
+  return log1p_tiny(x);
 }
 
 // log1p for x in [-0.292, 0.416), given t = pattern(1 + x) - pattern(offset)
@@ -388,15 +454,28 @@ inline double expm1_small(double x) noexcept {
 // 3 2^-9 ulp at most, in the cells next to the centre cell; the
 // polynomial's 2^-60.8 relative (2^-7.8 ulp) where c = 1, delta = 0 and the
 // result is x + r^2 P(r).  So about 0.51 ulp at most.
+//
+// log1p_near_one_sum is its arithmetic, from the row's entries.
+template <class V> inline V log1p_near_one_sum(V x, V c, V invc, V log_c_hi, V log_c_lo, V delta) noexcept {
+  const V f = (1.0 - c) + x;  // exact
+  const V w = log_c_hi + f;
+  const V e1 = (log_c_hi - w) + f;  // exact (Fast2Sum)
+  const V fd = f * delta;
+  const V r = f * invc;  // for the polynomial (see log_core)
+  return w + log_poly_r2((log_c_lo + e1) + fd, r, r * r);
+}
+
 inline double log1p_near_one(double x, std::uint64_t t) noexcept {
   const std::uint64_t row = t >> log_index_shift;  // t < 2^52
   const log_entry& e = log_table[row];
-  const double f = (1.0 - e.c) + x;  // exact
-  const double w = e.log_c_hi + f;
-  const double e1 = (e.log_c_hi - w) + f;  // exact (Fast2Sum)
-  const double fd = f * log_delta[row];
-  const double r = f * e.invc;  // for the polynomial (see log_core)
-  return w + log_poly_r2((e.log_c_lo + e1) + fd, r, r * r);
+  return log1p_near_one_sum(x, e.c, e.invc, e.log_c_hi, e.log_c_lo, log_delta[row]);
+}
+
+// 1 + x - u exactly, u = 1 + x rounded (Knuth's TwoSum).
+template <class V> inline V one_plus_error(V x, V u) noexcept {
+  const V xp = u - 1.0;
+  const V one_p = u - xp;
+  return (1.0 - one_p) + (x - xp);
 }
 
 // log1p for x > -1 beyond 2^-30 in magnitude, through the rounding error
@@ -404,9 +483,7 @@ inline double log1p_near_one(double x, std::uint64_t t) noexcept {
 // log1p_near_one leaves out.
 inline double log1p_wide(double x) noexcept {
   const double u = 1.0 + x;
-  const double xp = u - 1.0;
-  const double one_p = u - xp;
-  const double c = (1.0 - one_p) + (x - xp);  // 1 + x - u, exact (TwoSum)
+  const double c = one_plus_error(x, u);
   const std::uint64_t iu = bits(u);
   // c 2^-k, with k = the exponent that log_core will take out of u.  From
   // k = 1000 on (u above 2^999) c 2^-k is far below the last bit of any
@@ -415,6 +492,45 @@ inline double log1p_wide(double x) noexcept {
   const double c_scaled = c * from_bits(exponent_bits(-(k < 1000 ? k : 1000)));
   const log_parts l = log_core<true>(iu, 0, c_scaled);
   return l.w + l.lo;
+}
+
+// The steps of sin (below): x + x^3 P(x^2) for 2^-26 <= x < 0.25; the
+// split x = a + d, a = j/64 with j = round(64 x) (x * 64 is exact; d is
+// exact too: both are multiples of 2^-54, |d| <= 2^-7); and the sum from
+// the table's row for j.
+template <class V> inline V sin_small(V x) noexcept {
+  const V x2 = x * x;
+  const V x4 = x2 * x2;
+  const V p = (sin_small_poly[0] + x2 * sin_small_poly[1]) +
+              x4 * ((sin_small_poly[2] + x2 * sin_small_poly[3]) + x4 * sin_small_poly[4]);
+  return x + (x * x2) * p;
+}
+
+template <class V> inline V sin_shifted(V x) noexcept { return x * 64.0 + round_shift; }
+template <class V> inline V sin_remainder(V x, V j_shifted) noexcept { return x - (j_shifted - round_shift) * 0x1p-6; }
+
+template <class V> inline V sin_table_sum(V d, V sin_hi, V sin_lo, V cos_hi, V cos_lo) noexcept {
+  const V d2 = d * d;
+  const V sin_d = (d2 * d) * (sin_d_poly[0] + d2 * sin_d_poly[1]);                   // sin d - d
+  const V cos_d = d2 * (cos_d_poly[0] + d2 * (cos_d_poly[1] + d2 * cos_d_poly[2]));  // cos d - 1
+  const V t = cos_hi * d;
+  const V w = sin_hi + t;
+  const V err = (sin_hi - w) + t;  // exact (Fast2Sum)
+  const V lo = (err + (sin_lo + cos_lo * d)) + (sin_hi * cos_d + cos_hi * sin_d);
+  return w + lo;
+}
+
+// The binary64 arithmetic of the float members expm1 and log1p (below),
+// from the reduced argument r and the table's values.
+template <class V> inline V expm1f_sum(V r, V scale) noexcept {
+  const V tmp = r + (r * r) * (expm1f_poly[0] + r * (expm1f_poly[1] + r * expm1f_poly[2]));
+  return (scale - 1.0) + scale * tmp;
+}
+
+template <class V> inline V log1pf_sum(V r, V kd, V log_c_hi, V log_c_lo) noexcept {
+  const V hi = kd * log_ln2_hi + log_c_hi;  // exact
+  const V p = log1pf_poly[0] + r * (log1pf_poly[1] + r * log1pf_poly[2]);
+  return (hi + r) + ((r * r) * p + (kd * log_ln2_lo + log_c_lo));
 }
 
 }  // namespace detail
@@ -431,7 +547,7 @@ inline double exp(double x) noexcept {
   // take exp_large.
   if ((ix & ~sign_bit) >= bits(512.0)) return exp_large(x, 0.0);
   const exp_step s = exp_reduce(x);
-  const double r = (x - s.kd * exp_step_hi) - s.kd * exp_step_lo;
+  const double r = exp_remainder(x, s.kd);
   const double scale = from_bits(bits(s.entry->hi) + s.shift_bits);
   const double tmp = exp_tmp(s.entry->tail, r);
   return scale + scale * tmp;
@@ -485,7 +601,7 @@ inline double pow(double x, double y) noexcept {
   const double wh = from_bits(bits(l.w) & split_mask);
   const double wl = l.w - wh;
   const double a_hi = y * l.w;
-  const double a_err = (((yh * wh - a_hi) + yh * wl) + yl * wh) + yl * wl;
+  const double a_err = product_error(yh, yl, wh, wl, a_hi);
   // y lo reaches 2^-10.8 (lo holds r^2 P and f invc_lo, each up to
   // 2^-19): fold it into the high part, so that exp's reduction, which
   // rounds the high part alone, keeps |r| within the polynomial's interval.
@@ -518,28 +634,16 @@ inline double sin(double x) noexcept {
   if (x < 0.25) {
     // Below 2^-26, x^3/6 < 2^-54.6 x and sin x rounds to x; -0 stays -0.
     if (x < 0x1p-26) return x;
-    const double x2 = x * x;
-    const double x4 = x2 * x2;
-    const double p = (sin_small_poly[0] + x2 * sin_small_poly[1]) +
-                     x4 * ((sin_small_poly[2] + x2 * sin_small_poly[3]) + x4 * sin_small_poly[4]);
-    return x + (x * x2) * p;
+    return sin_small(x);
   }
-  const double j_shifted = x * 64.0 + round_shift;  // x * 64 is exact
-  const double a = (j_shifted - round_shift) * 0x1p-6;
-  const double d = x - a;  // exact: both are multiples of 2^-54, |d| <= 2^-7
+  const double j_shifted = sin_shifted(x);
+  const double d = sin_remainder(x, j_shifted);
   // The row of j; clamped so that no argument, even outside the domain
   // (a NaN), reads past the table.
   std::uint64_t row = (bits(j_shifted) - bits(round_shift)) - sin_first_row;
   row = row < sin_last_row - sin_first_row ? row : sin_last_row - sin_first_row;
   const sin_entry& e = sin_table[row];
-  const double d2 = d * d;
-  const double sin_d = (d2 * d) * (sin_d_poly[0] + d2 * sin_d_poly[1]);                   // sin d - d
-  const double cos_d = d2 * (cos_d_poly[0] + d2 * (cos_d_poly[1] + d2 * cos_d_poly[2]));  // cos d - 1
-  const double t = e.cos_hi * d;
-  const double w = e.sin_hi + t;
-  const double err = (e.sin_hi - w) + t;  // exact (Fast2Sum)
-  const double lo = (err + (e.sin_lo + e.cos_lo * d)) + (e.sin_hi * cos_d + e.cos_hi * sin_d);
-  return w + lo;
+  return sin_table_sum(d, e.sin_hi, e.sin_lo, e.cos_hi, e.cos_lo);
 }
 
 // e^x - 1 for every double x.
@@ -577,27 +681,20 @@ inline double expm1(double x) noexcept {
   const exp_step s = exp_reduce(x);
   const double rhi = x - s.kd * exp_step_hi;  // exact
   const double rlo = s.kd * -exp_step_lo;
-  const double r = rhi + rlo;
   const double scale = from_bits(bits(s.entry->hi) + s.shift_bits);
-  const double tail = s.entry->tail;
-  const double r2 = r * r;
-  const double p =
-      ((expm1_poly[0] + r * expm1_poly[1]) + r2 * (expm1_poly[2] + r * expm1_poly[3])) + (r2 * r2) * expm1_poly[4];
-  const double q = tail + (tail * r + r2 * p);
+  const double q = expm1_q(s.entry->tail, rhi + rlo);
   // scale rhi = u + eu exactly.
   const double sh = from_bits(bits(scale) & split_mask);
   const double sl = scale - sh;
   const double rh = from_bits(bits(rhi) & split_mask);
   const double rl = rhi - rh;
   const double u = scale * rhi;
-  const double eu = (((sh * rh - u) + sh * rl) + sl * rh) + sl * rl;
+  const double eu = product_error(sh, sl, rh, rl, u);
   // scale - 1 = a + ea exactly: for scale >= 1 (k >= 0) 1 is the smaller
   // term, below 1 the larger.
   const double a = scale - 1.0;
   const double ea = x >= 0 ? (scale - a) - 1.0 : scale - (a + 1.0);
-  const double w = a + u;
-  const double ew = u - (w - a);  // exact (Fast2Sum)
-  return w + (((ew + eu) + ea) + scale * (rlo + q));
+  return expm1_sum(a, ea, u, eu, scale, rlo, q);
 }
 
 // ln(1 + x) for every double x.
@@ -665,10 +762,9 @@ inline float expm1(float x) noexcept {
   }
   const double xd = x;
   const exp_step s = exp_reduce(xd);
-  const double r = (xd - s.kd * exp_step_hi) - s.kd * exp_step_lo;
+  const double r = exp_remainder(xd, s.kd);
   const double scale = from_bits(bits(s.entry->hi) + s.shift_bits);
-  const double tmp = r + (r * r) * (expm1f_poly[0] + r * (expm1f_poly[1] + r * expm1f_poly[2]));
-  return static_cast<float>((scale - 1.0) + scale * tmp);
+  return static_cast<float>(expm1f_sum(r, scale));
 }
 
 // ln(1 + x) for every float x, through binary64 and one final rounding.
@@ -709,10 +805,7 @@ inline float log1p(float x) noexcept {
   const log_cell cell = log_reduce(bits(1.0 + static_cast<double>(x)));
   const log_entry& c = log_table[cell.row];
   const double r = cell.f * c.invc;
-  const double kd = static_cast<double>(cell.k);
-  const double hi = kd * log_ln2_hi + c.log_c_hi;  // exact
-  const double p = log1pf_poly[0] + r * (log1pf_poly[1] + r * log1pf_poly[2]);
-  return static_cast<float>((hi + r) + ((r * r) * p + (kd * log_ln2_lo + c.log_c_lo)));
+  return static_cast<float>(log1pf_sum(r, static_cast<double>(cell.k), c.log_c_hi, c.log_c_lo));
 }
 
 }  // namespace varnel::math::elementary::portable

@@ -7,5 +7,7 @@
 #include "kernel.hpp"
 #include "copysign.hpp"
 #include "fmax_fmin.hpp"
+#include "expm1.hpp"
+#include "log1p.hpp"
 
 #endif

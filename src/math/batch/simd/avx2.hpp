@@ -150,6 +150,38 @@ struct avx2 {
 
   // t[i[lane]] for each lane.
   static vd gather(const double* t, vi i) { return {_mm256_i64gather_pd(t, i.v, 8)}; }
+
+  // ---- Rows of tables (the elementary lane forms) -----------------------
+  //
+  // The rows t + W row[lane] of a table of rows of W = 2 or 4 doubles, as
+  // columns: c_f[lane] = t[W row[lane] + f], the values W gathers would
+  // give.  Whole rows are loaded (any alignment) and transposed, which is
+  // far cheaper than gathering each column.
+  static void rows2(const double* t, vi row, vd& c0, vd& c1) {
+    std::int64_t k[4];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(k), row.v);
+    // Rows 0 and 2 in a, 1 and 3 in b, one per 128-bit half.
+    const __m256d a =
+        _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(t + 2 * k[0])), _mm_loadu_pd(t + 2 * k[2]), 1);
+    const __m256d b =
+        _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(t + 2 * k[1])), _mm_loadu_pd(t + 2 * k[3]), 1);
+    c0 = {_mm256_unpacklo_pd(a, b)};
+    c1 = {_mm256_unpackhi_pd(a, b)};
+  }
+  static void rows4(const double* t, vi row, vd& c0, vd& c1, vd& c2, vd& c3) {
+    std::int64_t k[4];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(k), row.v);
+    const __m256d r0 = _mm256_loadu_pd(t + 4 * k[0]), r1 = _mm256_loadu_pd(t + 4 * k[1]);
+    const __m256d r2 = _mm256_loadu_pd(t + 4 * k[2]), r3 = _mm256_loadu_pd(t + 4 * k[3]);
+    // Rows 0 and 1 (2 and 3) paired within each 128-bit half, then the
+    // halves exchanged.
+    const __m256d lo01 = _mm256_unpacklo_pd(r0, r1), hi01 = _mm256_unpackhi_pd(r0, r1);
+    const __m256d lo23 = _mm256_unpacklo_pd(r2, r3), hi23 = _mm256_unpackhi_pd(r2, r3);
+    c0 = {_mm256_permute2f128_pd(lo01, lo23, 0x20)};
+    c1 = {_mm256_permute2f128_pd(hi01, hi23, 0x20)};
+    c2 = {_mm256_permute2f128_pd(lo01, lo23, 0x31)};
+    c3 = {_mm256_permute2f128_pd(hi01, hi23, 0x31)};
+  }
 };
 
 }  // namespace varnel::math::batch

@@ -5,7 +5,19 @@
 #ifndef VARNEL_SRC_MATH_BATCH_SIMD_AVX512F_HPP
 #define VARNEL_SRC_MATH_BATCH_SIMD_AVX512F_HPP
 
+// GCC 12's AVX-512 intrinsics (the shifts, gathers and conversions) fill
+// their unused source operand from a deliberately uninitialised variable,
+// and warn about it once inlined into a kernel: a false alarm, silenced
+// for that header alone.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 #include <cstdint>
 
@@ -145,6 +157,50 @@ struct avx512f {
   static vf narrow(vd a) { return {_mm512_cvtpd_ps(a.v)}; }
 
   static vd gather(const double* t, vi i) { return {_mm512_i64gather_pd(i.v, t, 8)}; }
+
+  // ---- Rows of tables (the elementary lane forms) -----------------------
+  //
+  // The rows t + W row[lane] of a table of rows of W = 2 or 4 doubles, as
+  // columns: c_f[lane] = t[W row[lane] + f], the values W gathers would
+  // give.  Whole rows are loaded (any alignment) and transposed, which is
+  // far cheaper than gathering each column.
+  static void rows2(const double* t, vi row, vd& c0, vd& c1) {
+    std::int64_t k[8];
+    row_indices(row, k);
+    // a = rows 0, 2, 4, 6 and b = rows 1, 3, 5, 7, one per 128-bit lane.
+    const __m512d a = pairs(t + 2 * k[0], t + 2 * k[2], t + 2 * k[4], t + 2 * k[6]);
+    const __m512d b = pairs(t + 2 * k[1], t + 2 * k[3], t + 2 * k[5], t + 2 * k[7]);
+    c0 = {_mm512_unpacklo_pd(a, b)};
+    c1 = {_mm512_unpackhi_pd(a, b)};
+  }
+  static void rows4(const double* t, vi row, vd& c0, vd& c1, vd& c2, vd& c3) {
+    std::int64_t k[8];
+    row_indices(row, k);
+    // Two rows per register, one per 256-bit half: rows 0 and 2, 1 and 3,
+    // 4 and 6, 5 and 7.  The unpacks pair rows 0 and 1 (2 and 3) within
+    // each 128-bit lane; the shuffles put the lanes of rows 0..7 in order.
+    const __m512d a = halves(t + 4 * k[0], t + 4 * k[2]), b = halves(t + 4 * k[1], t + 4 * k[3]);
+    const __m512d c = halves(t + 4 * k[4], t + 4 * k[6]), d = halves(t + 4 * k[5], t + 4 * k[7]);
+    const __m512d ab_lo = _mm512_unpacklo_pd(a, b), ab_hi = _mm512_unpackhi_pd(a, b);
+    const __m512d cd_lo = _mm512_unpacklo_pd(c, d), cd_hi = _mm512_unpackhi_pd(c, d);
+    c0 = {_mm512_shuffle_f64x2(ab_lo, cd_lo, 0x88)};  // 128-bit lanes 0, 2 of each
+    c1 = {_mm512_shuffle_f64x2(ab_hi, cd_hi, 0x88)};
+    c2 = {_mm512_shuffle_f64x2(ab_lo, cd_lo, 0xDD)};  // 128-bit lanes 1, 3 of each
+    c3 = {_mm512_shuffle_f64x2(ab_hi, cd_hi, 0xDD)};
+  }
+  // The lanes of row as integers, through memory: one store and eight loads
+  // cost less than extracting them.
+  static void row_indices(vi row, std::int64_t (&k)[8]) { _mm512_storeu_si512(k, row.v); }
+  // 32 bytes from p in the low half, from q in the high half.
+  static __m512d halves(const double* p, const double* q) {
+    return _mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_loadu_pd(p)), _mm256_loadu_pd(q), 1);
+  }
+  // 16 bytes from each of p0..p3, in 128-bit lanes 0..3.
+  static __m512d pairs(const double* p0, const double* p1, const double* p2, const double* p3) {
+    const __m256d lo = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p0)), _mm_loadu_pd(p1), 1);
+    const __m256d hi = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p2)), _mm_loadu_pd(p3), 1);
+    return _mm512_insertf64x4(_mm512_castpd256_pd512(lo), hi, 1);
+  }
 };
 
 }  // namespace varnel::math::batch

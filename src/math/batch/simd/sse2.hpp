@@ -165,6 +165,28 @@ struct sse2 {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(k), i.v);
     return {_mm_set_pd(t[k[1]], t[k[0]])};
   }
+
+  // ---- Rows of tables (the elementary lane forms) -----------------------
+  //
+  // The rows t + W row[lane] of a table of rows of W = 2 or 4 doubles, as
+  // columns: c_f[lane] = t[W row[lane] + f], the values W gathers would
+  // give.  Whole rows are loaded (any alignment) and transposed, which is
+  // far cheaper than gathering each column.
+  static void rows2(const double* t, vi row, vd& c0, vd& c1) {
+    const std::int64_t k0 = _mm_cvtsi128_si64(row.v), k1 = _mm_cvtsi128_si64(_mm_unpackhi_epi64(row.v, row.v));
+    const __m128d r0 = _mm_loadu_pd(t + 2 * k0), r1 = _mm_loadu_pd(t + 2 * k1);
+    c0 = {_mm_unpacklo_pd(r0, r1)};
+    c1 = {_mm_unpackhi_pd(r0, r1)};
+  }
+  static void rows4(const double* t, vi row, vd& c0, vd& c1, vd& c2, vd& c3) {
+    const std::int64_t k0 = _mm_cvtsi128_si64(row.v), k1 = _mm_cvtsi128_si64(_mm_unpackhi_epi64(row.v, row.v));
+    const __m128d a0 = _mm_loadu_pd(t + 4 * k0), b0 = _mm_loadu_pd(t + 4 * k0 + 2);
+    const __m128d a1 = _mm_loadu_pd(t + 4 * k1), b1 = _mm_loadu_pd(t + 4 * k1 + 2);
+    c0 = {_mm_unpacklo_pd(a0, a1)};
+    c1 = {_mm_unpackhi_pd(a0, a1)};
+    c2 = {_mm_unpacklo_pd(b0, b1)};
+    c3 = {_mm_unpackhi_pd(b0, b1)};
+  }
 };
 
 }  // namespace varnel::math::batch
