@@ -150,6 +150,40 @@ struct avx2 {
 
   // t[i[lane]] for each lane.
   static vd gather(const double* t, vi i) { return {_mm256_i64gather_pd(t, i.v, 8)}; }
+
+  // ---- Operations of the rounding, next-value, cube-root and hypot kernels.
+
+  // Logical shifts by a count per lane; a count of 64 (32) or more, a
+  // negative one read as unsigned among them, gives 0.
+  static vi shift_right(vi a, vi n) { return {_mm256_srlv_epi64(a.v, n.v)}; }
+  static vi shift_left(vi a, vi n) { return {_mm256_sllv_epi64(a.v, n.v)}; }
+  static vu shift_right(vu a, vu n) { return {_mm_srlv_epi32(a.v, n.v)}; }
+
+  // Rounded toward zero: the integral part with the sign kept (-0 for
+  // -1 < a <= -0), infinities unchanged, a NaN for a NaN.
+  static vd trunc(vd a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+  static vf trunc(vf a) { return {_mm_round_ps(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+
+  // A constant in every lane of a pack like the first argument: what code
+  // written over the value type (tools::split_horner) finds by
+  // argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vf splat_like(vf, float a) { return splat(a); }
+
+  // Signed 32-bit integers to floats, exactly below 2^24.
+  static vf to_float(vu a) { return {_mm_cvtepi32_ps(a.v)}; }
+
+  // The masks whose lane_bits are b (bit k: lane k).
+  static md md_of_bits(unsigned b) {
+    const __m256i lane = _mm256_set_epi64x(8, 4, 2, 1);
+    const __m256i m = _mm256_and_si256(_mm256_set1_epi64x(static_cast<std::int64_t>(b)), lane);
+    return {_mm256_castsi256_pd(_mm256_cmpeq_epi64(m, lane))};
+  }
+  static mf mf_of_bits(unsigned b) {
+    const __m128i lane = _mm_set_epi32(8, 4, 2, 1);
+    const __m128i m = _mm_and_si128(_mm_set1_epi32(static_cast<std::int32_t>(b)), lane);
+    return {_mm_castsi128_ps(_mm_cmpeq_epi32(m, lane))};
+  }
 };
 
 }  // namespace varnel::math::batch

@@ -9,6 +9,16 @@
 
 #include <cstdint>
 
+// GCC 12's AVX-512 intrinsics start most results from _mm512_undefined_*(),
+// a variable initialised with itself, which -Wmaybe-uninitialized reports
+// wherever such an intrinsic is inlined (fixed in GCC 13).  The warning is
+// silenced for the inlining sites in this header, nowhere else.
+#if defined(__GNUC__) && !defined(__clang__) && __GNUC__ < 13
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#define VARNEL_BATCH_AVX512F_PRAGMA 1
+#endif
+
 namespace varnel::math::batch {
 
 struct avx512f {
@@ -145,8 +155,43 @@ struct avx512f {
   static vf narrow(vd a) { return {_mm512_cvtpd_ps(a.v)}; }
 
   static vd gather(const double* t, vi i) { return {_mm512_i64gather_pd(i.v, t, 8)}; }
+
+  // ---- Operations of the rounding, next-value, cube-root and hypot kernels.
+
+  // Logical shifts by a count per lane; a count of 64 (32) or more, a
+  // negative one read as unsigned among them, gives 0.
+  static vi shift_right(vi a, vi n) { return {_mm512_srlv_epi64(a.v, n.v)}; }
+  static vi shift_left(vi a, vi n) { return {_mm512_sllv_epi64(a.v, n.v)}; }
+  static vu shift_right(vu a, vu n) { return {_mm256_srlv_epi32(a.v, n.v)}; }
+
+  // Rounded toward zero: the integral part with the sign kept (-0 for
+  // -1 < a <= -0), infinities unchanged, a NaN for a NaN.
+  static vd trunc(vd a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+  static vf trunc(vf a) { return {_mm256_round_ps(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+
+  // A constant in every lane of a pack like the first argument: what code
+  // written over the value type (tools::split_horner) finds by
+  // argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vf splat_like(vf, float a) { return splat(a); }
+
+  // Signed 32-bit integers to floats, exactly below 2^24.
+  static vf to_float(vu a) { return {_mm256_cvtepi32_ps(a.v)}; }
+
+  // The masks whose lane_bits are b (bit k: lane k).
+  static md md_of_bits(unsigned b) { return {static_cast<__mmask8>(b)}; }
+  static mf mf_of_bits(unsigned b) {
+    const __m256i lane = _mm256_set_epi32(128, 64, 32, 16, 8, 4, 2, 1);
+    const __m256i m = _mm256_and_si256(_mm256_set1_epi32(static_cast<std::int32_t>(b)), lane);
+    return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(m, lane))};
+  }
 };
 
 }  // namespace varnel::math::batch
+
+#ifdef VARNEL_BATCH_AVX512F_PRAGMA
+#undef VARNEL_BATCH_AVX512F_PRAGMA
+#pragma GCC diagnostic pop
+#endif
 
 #endif
