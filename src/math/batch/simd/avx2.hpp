@@ -173,6 +173,22 @@ struct avx2 {
   // Signed 32-bit integers to floats, exactly below 2^24.
   static vf to_float(vu a) { return {_mm_cvtepi32_ps(a.v)}; }
 
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    const __m256i low = _mm256_permutevar8x32_epi32(a.v, _mm256_set_epi32(7, 5, 3, 1, 6, 4, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(low));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m256i a = _mm256_loadu_si256(static_cast<const __m256i*>(p));
+    const __m256i b = _mm256_loadu_si256(static_cast<const __m256i*>(p) + 1);
+    even = {_mm256_permute4x64_epi64(_mm256_unpacklo_epi64(a, b), _MM_SHUFFLE(3, 1, 2, 0))};
+    odd = {_mm256_permute4x64_epi64(_mm256_unpackhi_epi64(a, b), _MM_SHUFFLE(3, 1, 2, 0))};
+  }
+
   // The masks whose lane_bits are b (bit k: lane k).
   static md md_of_bits(unsigned b) {
     const __m256i lane = _mm256_set_epi64x(8, 4, 2, 1);

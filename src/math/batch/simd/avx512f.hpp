@@ -178,6 +178,21 @@ struct avx512f {
   // Signed 32-bit integers to floats, exactly below 2^24.
   static vf to_float(vu a) { return {_mm256_cvtepi32_ps(a.v)}; }
 
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_cvtepi64_epi32(a.v));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m512i a = _mm512_loadu_si512(p);
+    const __m512i b = _mm512_loadu_si512(static_cast<const unsigned char*>(p) + 64);
+    even = {_mm512_permutex2var_epi64(a, _mm512_set_epi64(14, 12, 10, 8, 6, 4, 2, 0), b)};
+    odd = {_mm512_permutex2var_epi64(a, _mm512_set_epi64(15, 13, 11, 9, 7, 5, 3, 1), b)};
+  }
+
   // The masks whose lane_bits are b (bit k: lane k).
   static md md_of_bits(unsigned b) { return {static_cast<__mmask8>(b)}; }
   static mf mf_of_bits(unsigned b) {

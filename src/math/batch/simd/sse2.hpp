@@ -228,6 +228,21 @@ struct sse2 {
   // Signed 32-bit integers to floats, exactly below 2^24.
   static vf to_float(vu a) { return {_mm_cvtepi32_ps(a.v)}; }
 
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_shuffle_epi32(a.v, _MM_SHUFFLE(3, 1, 2, 0)));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m128i a = _mm_loadu_si128(static_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(static_cast<const __m128i*>(p) + 1);
+    even = {_mm_unpacklo_epi64(a, b)};
+    odd = {_mm_unpackhi_epi64(a, b)};
+  }
+
   // The masks whose lane_bits are b (bit k: lane k).
   static md md_of_bits(unsigned b) {
     return {_mm_castsi128_pd(
