@@ -7,5 +7,8 @@
 #include "kernel.hpp"
 #include "copysign.hpp"
 #include "fmax_fmin.hpp"
+#include "round.hpp"
+#include "trunc.hpp"
+#include "lround.hpp"
 
 #endif
