@@ -10,5 +10,6 @@
 #include "round.hpp"
 #include "trunc.hpp"
 #include "lround.hpp"
+#include "nextafter.hpp"
 
 #endif
