@@ -11,5 +11,6 @@
 #include "trunc.hpp"
 #include "lround.hpp"
 #include "nextafter.hpp"
+#include "cbrt.hpp"
 
 #endif
