@@ -12,5 +12,6 @@
 #include "lround.hpp"
 #include "nextafter.hpp"
 #include "cbrt.hpp"
+#include "hypot.hpp"
 
 #endif
