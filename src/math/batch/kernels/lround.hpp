@@ -27,11 +27,12 @@ template <class R, class Isa> struct round_to_integer_kernel {
   static typename Isa::vi eval(typename Isa::vd x, unsigned& rare) {
     using vi = typename Isa::vi;
     const vi b = Isa::bits(x);
+    const vi a = D::magnitude(x);
     // |x| >= 2^63: beyond every integer type here, or a NaN or infinity.
     const vi bound = Isa::bits(Isa::splat(static_cast<double>(std::uint64_t{1} << 63)));
-    rare |= lane_bits(D::magnitude(x) > bound - D::word(1));
+    rare |= lane_bits(a > bound - D::word(1));
     const vi m = D::significand_of(b);
-    const vi e = D::exponent_of(b);
+    const vi e = D::exponent_of(a);
     // Each lane takes one of the two: the shift of the other is by a
     // negative count, read as unsigned, and gives 0.
     const vi whole = Isa::shift_left(m, e - D::word(D::fraction_bits + D::bias));

@@ -19,10 +19,10 @@ template <class T, class Isa> struct rounding_lanes : pattern<T, Isa> {
   using F = pattern<T, Isa>;
   using I = typename F::P::i;
 
-  // The significand with its leading bit, and the biased exponent, of the
-  // lanes' patterns b.
+  // The significand with its leading bit of the lanes' patterns b, and the
+  // biased exponent of their magnitudes a (the patterns without the sign).
   static I significand_of(I b) { return (b & F::significand()) | F::word(std::uint64_t{1} << F::fraction_bits); }
-  static I exponent_of(I b) { return (b & F::exponent()) >> F::fraction_bits; }
+  static I exponent_of(I a) { return a >> F::fraction_bits; }
 
   // |round(x)| for |x| < 2^52 (2^23), from the significand m and biased
   // exponent e.  tools::round_to_integer shifts m right past the binary
@@ -41,19 +41,19 @@ template <class Isa> struct kernel<fn::round, double, Isa> {
   static constexpr bool vectorised = true;
   using R = rounding_lanes<double, Isa>;
   static typename Isa::vd eval(typename Isa::vd x, unsigned& rare) {
-    rare |= R::not_finite(x);
     const typename Isa::vi b = Isa::bits(x);
-    const typename Isa::vi i = R::fraction_rounded(R::significand_of(b), R::exponent_of(b));
+    const typename Isa::vi a = R::magnitude(x);
+    rare |= lane_bits(a > R::word(R::L::exponent_mask - 1));  // infinities and NaNs
+    const typename Isa::vi i = R::fraction_rounded(R::significand_of(b), R::exponent_of(a));
     // The integer i <= 2^52 converted exactly: 2^52 + i written as its
     // pattern, less 2^52, both terms with the sign of x.  For a negative x
     // that is 2^52 - (2^52 + i) = -i, and +0 for i = 0, as converting the
     // integer 0 gives.
-    const typename Isa::vi s = b & R::sign();
+    const typename Isa::vi s = b ^ a;
     const typename Isa::vi two52 = Isa::bits(Isa::splat(static_cast<double>(std::uint64_t{1} << R::fraction_bits)));
     const typename Isa::vd r = Isa::from_bits((i + two52) ^ s) - Isa::from_bits(two52 ^ s);
     // integer_rounding_applies: |x| < 2^52.
-    const typename Isa::md fraction = R::magnitude(x) < two52;
-    return Isa::select(fraction, r, x);
+    return Isa::select(a < two52, r, x);
   }
 };
 
@@ -61,15 +61,16 @@ template <class Isa> struct kernel<fn::round, float, Isa> {
   static constexpr bool vectorised = true;
   using R = rounding_lanes<float, Isa>;
   static typename Isa::vf eval(typename Isa::vf x, unsigned& rare) {
-    rare |= R::not_finite(x);
     const typename Isa::vu b = Isa::bits(x);
-    const typename Isa::vu i = R::fraction_rounded(R::significand_of(b), R::exponent_of(b));
+    const typename Isa::vu a = R::magnitude(x);
+    rare |= lane_bits(a > R::word(R::L::exponent_mask - 1));  // infinities and NaNs
+    const typename Isa::vu i = R::fraction_rounded(R::significand_of(b), R::exponent_of(a));
     // The sign of x on i (i <= 2^23), then the exact conversion; 0 gives +0.
     const typename Isa::vu s = R::zero() - (b >> 31);
     const typename Isa::vf r = Isa::to_float((i ^ s) - s);
+    // integer_rounding_applies: |x| < 2^23.
     const typename Isa::vu two23 = Isa::bits(Isa::splat(static_cast<float>(std::uint32_t{1} << R::fraction_bits)));
-    const typename Isa::mf fraction = two23 > R::magnitude(x);
-    return Isa::select(fraction, r, x);
+    return Isa::select(two23 > a, r, x);
   }
 };
 
