@@ -34,7 +34,8 @@ template <class Isa> struct cbrt_lanes {
   using vi = typename Isa::vi;
   using md = typename Isa::md;
 
-  static vd root(vd x, unsigned& rare) {
+  // widened: x is a float widened, which needs no range test (below).
+  template <bool widened> static vd root(vd x, unsigned& rare) {
     const vi b = Isa::bits(x);
     const vi sign = b & F::sign();
     const vi a = b ^ sign;
@@ -74,9 +75,17 @@ template <class Isa> struct cbrt_lanes {
     // The loop's test: a further step where |1 - f| > tolerance.
     const vd change = Isa::from_bits(F::magnitude(1.0 - f));
     const md last = change <= Isa::splat(detail::cbrt_tolerance);
-    const md plain = (ax >= Isa::splat(tools::smallest_normal<double>())) &
-                     (e < Isa::splat(static_cast<double>(detail::cbrt_large_exponent)));
-    rare |= F::all_lanes & ~lane_bits(plain & last);
+    if constexpr (widened) {
+      // A float widens to a normal double below 2^128, or to a zero, an
+      // infinity or a NaN, whose step is never the last: f is 1/2 for a
+      // zero (the guess, scaled as for the least exponent, has a cube
+      // far above it) and a NaN for the others.
+      rare |= F::all_lanes & ~lane_bits(last);
+    } else {
+      const md plain = (ax >= Isa::splat(tools::smallest_normal<double>())) &
+                       (e < Isa::splat(static_cast<double>(detail::cbrt_large_exponent)));
+      rare |= F::all_lanes & ~lane_bits(plain & last);
+    }
 
     // The sign as the factor +-1: copysign(1.0, x).
     return Isa::from_bits(Isa::bits(Isa::splat(1.0)) | sign) * g;
@@ -85,13 +94,15 @@ template <class Isa> struct cbrt_lanes {
 
 template <class Isa> struct kernel<fn::cbrt, double, Isa> {
   static constexpr bool vectorised = true;
-  static typename Isa::vd eval(typename Isa::vd x, unsigned& rare) { return cbrt_lanes<Isa>::root(x, rare); }
+  static typename Isa::vd eval(typename Isa::vd x, unsigned& rare) {
+    return cbrt_lanes<Isa>::template root<false>(x, rare);
+  }
 };
 
 template <class Isa> struct kernel<fn::cbrt, float, Isa> {
   static constexpr bool vectorised = true;
   static typename Isa::vf eval(typename Isa::vf x, unsigned& rare) {
-    return Isa::narrow(cbrt_lanes<Isa>::root(Isa::widen(x), rare));
+    return Isa::narrow(cbrt_lanes<Isa>::template root<true>(Isa::widen(x), rare));
   }
 };
 
