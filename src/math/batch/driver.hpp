@@ -159,8 +159,8 @@ std::size_t run_binary(std::size_t n, const T* x, const T* y, T* r, int* errors)
 }
 
 // T f(T, long double).  The kernel takes the direction from the exact long
-// double y, compared lane by lane with x (no vector unit holds every long
-// double), and steps in vector form.
+// double y (no vector unit holds every long double: it compares the lanes
+// one by one, or their patterns) and steps in vector form.
 template <class F, class T, class Isa>
 std::size_t run_toward(std::size_t n, const T* x, const VARNEL_MATH_LONG_DOUBLE* y, T* r, int* errors) noexcept {
   error_log log(errors);
