@@ -20,6 +20,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -75,6 +76,27 @@ template <class T> std::vector<T> special_values() {
     add_with_neighbours(v, -b);
   }
   for (int k = -40; k <= 40; ++k) add_with_neighbours(v, static_cast<T>(k) / 2);
+  // Where the kernels change road: the ends of the 32- and 64-bit integer
+  // ranges of lround and llround (2^31 - 1/2 rounds out of a 32-bit long,
+  // -2^63 is the one value at the bound of long long); 2^52 and 2^23, from
+  // which every value is integral; the rescaling bound of the next-value
+  // functions, the smallest normal times 2^(digits + 1); and 2^1020, from
+  // which cbrt rearranges its step.
+  const int digits = L::digits;
+  const T thresholds[] = {std::ldexp(T(1), 31) - T(0.5),
+                          std::ldexp(T(1), 31),
+                          std::ldexp(T(1), 31) + T(0.5),
+                          std::ldexp(T(1), 62),
+                          std::ldexp(T(1), 63),
+                          std::ldexp(T(1), 64),
+                          std::ldexp(T(1), digits - 1),
+                          std::ldexp(T(1), digits),
+                          std::ldexp(L::min(), digits + 1),
+                          std::ldexp(T(1), L::max_exponent - 4)};
+  for (T b : thresholds) {
+    add_with_neighbours(v, b);
+    add_with_neighbours(v, -b);
+  }
   v.push_back(L::infinity());
   v.push_back(-L::infinity());
   for (std::uint64_t payload : {0x8000000000000ull, 0x8000000000123ull, 0x1ull, 0xFFFFFFFFFFFFFull}) {
@@ -93,6 +115,59 @@ template <class T> T draw(std::uint64_t& s, const varnel_catalogue::domain& d, b
 // two arguments each x is paired with a y further along the list, and with
 // a random one from the domains.
 template <class T> struct arguments { std::vector<T> x, y; };
+
+// Pairs that the pairing above meets only by chance, with both signs on
+// either side and the neighbours of y: y just at the bound below which
+// hypot gives x (x * epsilon >= y), the arguments whose hypot overflows
+// just above max_value / sqrt(2), an infinity against a NaN; and for the
+// next-value functions the first value of a binade stepped toward and
+// away from zero, the rescaling bound and the largest value stepped
+// either way, equal arguments and zeros of either sign.
+template <class T> std::vector<std::pair<T, T>> threshold_pairs() {
+  using L = std::numeric_limits<T>;
+  const T eps = L::epsilon();
+  const T plain_low = std::ldexp(L::min(), L::digits + 1);
+  const T root_half_max = L::max() / std::sqrt(T(2));
+  std::vector<std::pair<T, T>> base = {{T(1), eps},
+                                       {T(1.5), T(1.5) * eps},
+                                       {T(3), T(3) * eps},
+                                       {T(1e10), T(1e10) * eps},
+                                       {T(1), T(2) * eps},
+                                       {T(1), eps / 2},
+                                       {root_half_max, root_half_max},
+                                       {L::max(), T(1)},
+                                       {L::max(), L::max()},
+                                       {L::infinity(), L::quiet_NaN()},
+                                       {T(1), T(0)},
+                                       {T(1), T(2)},
+                                       {T(2), T(1)},
+                                       {T(0.5), T(0)},
+                                       {plain_low, T(0)},
+                                       {plain_low, T(1)},
+                                       {L::max(), L::infinity()},
+                                       {L::max(), T(0)},
+                                       {L::min(), T(0)},
+                                       {T(1), T(1)},
+                                       {T(0), T(0)},
+                                       {T(0), -T(0)},
+                                       {T(3), L::quiet_NaN()},
+                                       {L::quiet_NaN(), T(3)},
+                                       {T(1), L::infinity()}};
+  std::vector<std::pair<T, T>> pairs;
+  for (const auto& p : base) {
+    for (int sx = 0; sx < 2; ++sx) {
+      for (int sy = 0; sy < 2; ++sy) {
+        const T x = sx != 0 ? -p.first : p.first;
+        const T y = sy != 0 ? -p.second : p.second;
+        pairs.emplace_back(x, y);
+        pairs.emplace_back(std::nextafter(x, T(0)), y);
+        pairs.emplace_back(x, std::nextafter(y, L::infinity()));
+        pairs.emplace_back(x, std::nextafter(y, -L::infinity()));
+      }
+    }
+  }
+  return pairs;
+}
 
 template <class T> arguments<T> arguments_for(const std::string& name, bool two) {
   const varnel_catalogue::function_info& info = *varnel_catalogue::find(name.c_str());
@@ -126,6 +201,10 @@ template <class T> arguments<T> arguments_for(const std::string& name, bool two)
     a.y.resize(v.size());
     for (std::size_t i = 0; i < v.size(); ++i) {
       a.y[i] = (i % 2 == 0) ? v[(i * 7919 + 13) % v.size()] : draw<T>(s, domains[i % domain_count], true);
+    }
+    for (const auto& p : threshold_pairs<T>()) {
+      a.x.push_back(p.first);
+      a.y.push_back(p.second);
     }
   }
   return a;
@@ -166,19 +245,70 @@ struct subject {
   void (*run)();
 };
 
+// y of nexttoward that compare with x in every way the kernels tell apart:
+// -x, zeros of either sign, a value just below x (strictly between x and
+// its lower neighbour where long double is wider), and where long double is
+// the x87 format as the interface passes it, the encodings that compare as
+// unordered or that the kernels leave to the scalar comparison: denormals,
+// pseudo-denormals, unnormals, pseudo-infinities, and infinities.
+template <class T> long double special_direction(T x, std::size_t k) {
+  const long double lx = x;
+  switch (k % 12) {
+    case 0:
+      return -lx;
+    case 1:
+      return 0.0L;
+    case 2:
+      return -0.0L;
+    case 3: {
+      const T down = std::nextafter(x, -std::numeric_limits<T>::infinity());
+      return (lx + static_cast<long double>(down)) / 2;
+    }
+    case 4:
+      return std::numeric_limits<long double>::infinity();
+    case 5:
+      return -std::numeric_limits<long double>::infinity();
+    default:
+      break;
+  }
+#if VARNEL_MATH_LDBL_MANT_DIG == 64 && !VARNEL_MATH_WIDE_LONG_DOUBLE_CALLER
+  // significand (with its integer bit), sign and exponent
+  static const std::pair<std::uint64_t, std::uint16_t> encodings[] = {
+      {0x0000000000000001ull, 0x0000},  // the least denormal
+      {0x8000000000000000ull, 0x0000},  // a pseudo-denormal
+      {0x4000000000000000ull, 0x3FFF},  // an unnormal
+      {0x0000000000000000ull, 0x7FFF},  // a pseudo-infinity
+      {0x8000000000000000ull, 0xC000},  // -2, a normal value
+      {0x8000000000000001ull, 0x3FFF},  // 1 and 2^-63
+  };
+  long double y = 0;
+  const auto& e = encodings[k % 12 - 6];
+  std::memcpy(&y, &e.first, sizeof e.first);
+  std::memcpy(reinterpret_cast<unsigned char*>(&y) + 8, &e.second, sizeof e.second);
+  return y;
+#else
+  return lx;
+#endif
+}
+
 template <class T> std::vector<long double> toward_directions(const arguments<T>& a) {
-  // The y of nexttoward: the partner as a long double, x itself, and where
-  // long double is wider than double a value strictly between x and its
-  // upper neighbour.
+  // The y of nexttoward: the partner as a long double, x itself, where long
+  // double is wider than double a value strictly between x and its upper
+  // neighbour, and the special directions above.
   std::vector<long double> y(a.x.size());
   for (std::size_t i = 0; i < a.x.size(); ++i) {
     const long double x = a.x[i];
-    switch (i % 4) {
+    switch (i % 8) {
       case 0:
+      case 4:
         y[i] = x;
         break;
       case 1:
+      case 5:
         y[i] = between_neighbours(a.x[i]);
+        break;
+      case 7:
+        y[i] = special_direction(a.x[i], i / 8);
         break;
       default:
         y[i] = a.x[(i * 7919 + 13) % a.x.size()];

@@ -72,6 +72,29 @@ inline int next_lane(unsigned& rare) noexcept {
   return k;
 }
 
+// The blocks of w lanes from the start of the array: block(i) runs the
+// elements [i, i + w) through the kernel, stores their results and returns
+// the rare lanes (keeping what the scalar redo needs); redo(i, rare) gives
+// those lanes to the scalar function.  Returns where the tail begins.  The
+// blocks without rare lanes run in a loop of their own, without a call,
+// so that the kernel's constants stay in registers from block to block (a
+// call clobbers every vector register).
+template <std::size_t w, class Block, class Redo>
+inline std::size_t run_blocks(std::size_t n, Block block, Redo redo) noexcept {
+  std::size_t i = 0;
+  while (i + w <= n) {
+    unsigned rare = 0;
+    for (; i + w <= n; i += w) {
+      rare = block(i);
+      if (rare != 0) break;
+    }
+    if (rare == 0) break;
+    redo(i, rare);
+    i += w;
+  }
+  return i;
+}
+
 // T f(T)
 template <class F, class T, class Isa> std::size_t run_unary(std::size_t n, const T* x, T* r, int* errors) noexcept {
   error_log log(errors);
@@ -79,19 +102,23 @@ template <class F, class T, class Isa> std::size_t run_unary(std::size_t n, cons
   if constexpr (has_kernel<F, T, Isa>) {
     using K = kernel<F, T, Isa>;
     constexpr std::size_t w = Isa::lanes;
-    for (; i + w <= n; i += w) {
-      const auto v = Isa::load(x + i);
+    T in[w];  // the arguments, for the scalar redo: r may be x
+    auto block = [&](std::size_t j) {
+      const auto v = Isa::load(x + j);
       unsigned rare = 0;
       const auto res = K::eval(v, rare);
-      T in[w];  // the arguments, for the scalar redo: r may be x
       if (rare != 0) Isa::store(in, v);
-      Isa::store(r + i, res);
-      log.clear(i, w);
+      Isa::store(r + j, res);
+      log.clear(j, w);
+      return rare;
+    };
+    auto redo = [&](std::size_t j, unsigned rare) {
       while (rare != 0) {
         const int k = next_lane(rare);
-        r[i + k] = log.template scalar<F>(i + k, in[k]);
+        r[j + k] = log.template scalar<F>(j + k, in[k]);
       }
-    }
+    };
+    i = run_blocks<w>(n, block, redo);
   }
   for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i]);
   return log.finish();
@@ -105,31 +132,35 @@ std::size_t run_binary(std::size_t n, const T* x, const T* y, T* r, int* errors)
   if constexpr (has_kernel<F, T, Isa>) {
     using K = kernel<F, T, Isa>;
     constexpr std::size_t w = Isa::lanes;
-    for (; i + w <= n; i += w) {
-      const auto a = Isa::load(x + i);
-      const auto b = Isa::load(y + i);
+    T in_x[w], in_y[w];
+    auto block = [&](std::size_t j) {
+      const auto a = Isa::load(x + j);
+      const auto b = Isa::load(y + j);
       unsigned rare = 0;
       const auto res = K::eval(a, b, rare);
-      T in_x[w], in_y[w];
       if (rare != 0) {
         Isa::store(in_x, a);
         Isa::store(in_y, b);
       }
-      Isa::store(r + i, res);
-      log.clear(i, w);
+      Isa::store(r + j, res);
+      log.clear(j, w);
+      return rare;
+    };
+    auto redo = [&](std::size_t j, unsigned rare) {
       while (rare != 0) {
         const int k = next_lane(rare);
-        r[i + k] = log.template scalar<F>(i + k, in_x[k], in_y[k]);
+        r[j + k] = log.template scalar<F>(j + k, in_x[k], in_y[k]);
       }
-    }
+    };
+    i = run_blocks<w>(n, block, redo);
   }
   for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i], y[i]);
   return log.finish();
 }
 
 // T f(T, long double).  The kernel takes the direction from the exact long
-// double y, compared lane by lane with x (no vector unit holds every long
-// double), and steps in vector form.
+// double y (no vector unit holds every long double: it compares the lanes
+// one by one, or their patterns) and steps in vector form.
 template <class F, class T, class Isa>
 std::size_t run_toward(std::size_t n, const T* x, const VARNEL_MATH_LONG_DOUBLE* y, T* r, int* errors) noexcept {
   error_log log(errors);
@@ -137,29 +168,31 @@ std::size_t run_toward(std::size_t n, const T* x, const VARNEL_MATH_LONG_DOUBLE*
   if constexpr (has_kernel<F, T, Isa>) {
     using K = kernel<F, T, Isa>;
     constexpr std::size_t w = Isa::lanes;
-    for (; i + w <= n; i += w) {
-      const auto a = Isa::load(x + i);
-      T in_x[w];
+    T in_x[w];  // r may be x; y, of another type, is read where it is
+    auto block = [&](std::size_t j) {
+      const auto a = Isa::load(x + j);
       Isa::store(in_x, a);
-      VARNEL_MATH_LONG_DOUBLE in_y[w];
-      for (std::size_t k = 0; k < w; ++k) in_y[k] = y[i + k];
       unsigned rare = 0;
-      const auto res = K::eval(a, in_x, in_y, rare);
-      Isa::store(r + i, res);
-      log.clear(i, w);
+      const auto res = K::eval(a, in_x, y + j, rare);
+      Isa::store(r + j, res);
+      log.clear(j, w);
+      return rare;
+    };
+    auto redo = [&](std::size_t j, unsigned rare) {
       while (rare != 0) {
         const int k = next_lane(rare);
-        r[i + k] = log.template scalar<F>(i + k, in_x[k], static_cast<long double>(in_y[k]));
+        r[j + k] = log.template scalar<F>(j + k, in_x[k], static_cast<long double>(y[j + k]));
       }
-    }
+    };
+    i = run_blocks<w>(n, block, redo);
   }
   for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i], static_cast<long double>(y[i]));
   return log.finish();
 }
 
 // R f(T), R long or long long.  The kernel gives 64-bit integers; where
-// long is narrower the lanes are narrowed one by one (every lane the vector
-// path keeps is in range: the kernel sends the others back).
+// long is narrower their low halves are stored (every lane the vector path
+// keeps is in range: the kernel sends the others back).
 template <class F, class T, class R, class Isa>
 std::size_t run_to_integer(std::size_t n, const T* x, R* r, int* errors) noexcept {
   error_log log(errors);
@@ -167,27 +200,30 @@ std::size_t run_to_integer(std::size_t n, const T* x, R* r, int* errors) noexcep
   if constexpr (has_kernel<F, T, Isa>) {
     using K = kernel<F, T, Isa>;
     constexpr std::size_t w = Isa::lanes;
-    for (; i + w <= n; i += w) {
-      const auto v = Isa::load(x + i);
+    T in[w];
+    auto block = [&](std::size_t j) {
+      const auto v = Isa::load(x + j);
       unsigned rare = 0;
       const auto res = K::eval(v, rare);
-      T in[w];
-      Isa::store(in, v);
+      if (rare != 0) Isa::store(in, v);
+      // Stored as they are, or (a 32-bit long) their low halves: every lane
+      // kept is in range.  The packs' stores may write any type.
       if constexpr (sizeof(R) == sizeof(std::int64_t)) {
-        std::int64_t out[w];
-        Isa::store(out, res);
-        std::memcpy(r + i, out, sizeof out);
+        Isa::store(reinterpret_cast<std::int64_t*>(r + j), res);
       } else {
-        std::int64_t out[w];
-        Isa::store(out, res);
-        for (std::size_t k = 0; k < w; ++k) r[i + k] = static_cast<R>(out[k]);
+        static_assert(sizeof(R) == sizeof(std::int32_t), "long has 32 or 64 bits");
+        Isa::store_low_halves(reinterpret_cast<std::int32_t*>(r + j), res);
       }
-      log.clear(i, w);
+      log.clear(j, w);
+      return rare;
+    };
+    auto redo = [&](std::size_t j, unsigned rare) {
       while (rare != 0) {
         const int k = next_lane(rare);
-        r[i + k] = log.template scalar<F>(i + k, in[k]);
+        r[j + k] = log.template scalar<F>(j + k, in[k]);
       }
-    }
+    };
+    i = run_blocks<w>(n, block, redo);
   }
   for (; i < n; ++i) r[i] = log.template scalar<F>(i, x[i]);
   return log.finish();

@@ -58,6 +58,14 @@ inline constexpr int cbrt_large_exponent = 1021;
 inline constexpr double cbrt_subnormal_scale = 0x1p+54;
 inline constexpr double cbrt_subnormal_root_scale = 0x1p-18;
 
+// The factor f of one Halley step from the root g of x (the next root is
+// g * f), over double or a pack of double lanes (the batch library), which
+// takes exactly these operations lane by lane.
+template <class V> inline V cbrt_halley_factor(V g, V x) noexcept {
+  const V c = (g * g) * g;
+  return ((c + x) + x) / ((c + c) + x);
+}
+
 // The cube root of a positive, finite, normal x.
 inline double cbrt_positive(double x) noexcept {
   int e;
@@ -76,8 +84,7 @@ inline double cbrt_positive(double x) noexcept {
   if (e < cbrt_large_exponent) {
     double f;
     do {
-      const double c = (g * g) * g;
-      f = ((c + x) + x) / ((c + c) + x);
+      f = cbrt_halley_factor(g, x);
       g = g * f;
     } while (std::fabs(1 - f) > cbrt_tolerance);
   } else {

@@ -9,5 +9,11 @@
 #include "fmax_fmin.hpp"
 #include "expm1.hpp"
 #include "log1p.hpp"
+#include "round.hpp"
+#include "trunc.hpp"
+#include "lround.hpp"
+#include "nextafter.hpp"
+#include "cbrt.hpp"
+#include "hypot.hpp"
 
 #endif

@@ -182,6 +182,56 @@ struct avx2 {
     c2 = {_mm256_permute2f128_pd(lo01, lo23, 0x31)};
     c3 = {_mm256_permute2f128_pd(hi01, hi23, 0x31)};
   }
+
+  // ---- Operations of the rounding, next-value, cube-root and hypot kernels.
+
+  // Logical shifts by a count per lane; a count of 64 (32) or more, a
+  // negative one read as unsigned among them, gives 0.
+  static vi shift_right(vi a, vi n) { return {_mm256_srlv_epi64(a.v, n.v)}; }
+  static vi shift_left(vi a, vi n) { return {_mm256_sllv_epi64(a.v, n.v)}; }
+  static vu shift_right(vu a, vu n) { return {_mm_srlv_epi32(a.v, n.v)}; }
+
+  // Rounded toward zero: the integral part with the sign kept (-0 for
+  // -1 < a <= -0), infinities unchanged, a NaN for a NaN.
+  static vd trunc(vd a) { return {_mm256_round_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+  static vf trunc(vf a) { return {_mm_round_ps(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+
+  // A constant in every lane of a pack like the first argument: what code
+  // written over the value type (tools::split_horner) finds by
+  // argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vf splat_like(vf, float a) { return splat(a); }
+
+  // Signed 32-bit integers to floats, exactly below 2^24.
+  static vf to_float(vu a) { return {_mm_cvtepi32_ps(a.v)}; }
+
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    const __m256i low = _mm256_permutevar8x32_epi32(a.v, _mm256_set_epi32(7, 5, 3, 1, 6, 4, 2, 0));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(low));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m256i a = _mm256_loadu_si256(static_cast<const __m256i*>(p));
+    const __m256i b = _mm256_loadu_si256(static_cast<const __m256i*>(p) + 1);
+    even = {_mm256_permute4x64_epi64(_mm256_unpacklo_epi64(a, b), _MM_SHUFFLE(3, 1, 2, 0))};
+    odd = {_mm256_permute4x64_epi64(_mm256_unpackhi_epi64(a, b), _MM_SHUFFLE(3, 1, 2, 0))};
+  }
+
+  // The masks whose lane_bits are b (bit k: lane k).
+  static md md_of_bits(unsigned b) {
+    const __m256i lane = _mm256_set_epi64x(8, 4, 2, 1);
+    const __m256i m = _mm256_and_si256(_mm256_set1_epi64x(static_cast<std::int64_t>(b)), lane);
+    return {_mm256_castsi256_pd(_mm256_cmpeq_epi64(m, lane))};
+  }
+  static mf mf_of_bits(unsigned b) {
+    const __m128i lane = _mm_set_epi32(8, 4, 2, 1);
+    const __m128i m = _mm_and_si128(_mm_set1_epi32(static_cast<std::int32_t>(b)), lane);
+    return {_mm_castsi128_ps(_mm_cmpeq_epi32(m, lane))};
+  }
 };
 
 }  // namespace varnel::math::batch

@@ -201,6 +201,51 @@ struct avx512f {
     const __m256d hi = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p2)), _mm_loadu_pd(p3), 1);
     return _mm512_insertf64x4(_mm512_castpd256_pd512(lo), hi, 1);
   }
+
+  // ---- Operations of the rounding, next-value, cube-root and hypot kernels.
+
+  // Logical shifts by a count per lane; a count of 64 (32) or more, a
+  // negative one read as unsigned among them, gives 0.
+  static vi shift_right(vi a, vi n) { return {_mm512_srlv_epi64(a.v, n.v)}; }
+  static vi shift_left(vi a, vi n) { return {_mm512_sllv_epi64(a.v, n.v)}; }
+  static vu shift_right(vu a, vu n) { return {_mm256_srlv_epi32(a.v, n.v)}; }
+
+  // Rounded toward zero: the integral part with the sign kept (-0 for
+  // -1 < a <= -0), infinities unchanged, a NaN for a NaN.
+  static vd trunc(vd a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+  static vf trunc(vf a) { return {_mm256_round_ps(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
+
+  // A constant in every lane of a pack like the first argument: what code
+  // written over the value type (tools::split_horner) finds by
+  // argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vf splat_like(vf, float a) { return splat(a); }
+
+  // Signed 32-bit integers to floats, exactly below 2^24.
+  static vf to_float(vu a) { return {_mm256_cvtepi32_ps(a.v)}; }
+
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm512_cvtepi64_epi32(a.v));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m512i a = _mm512_loadu_si512(p);
+    const __m512i b = _mm512_loadu_si512(static_cast<const unsigned char*>(p) + 64);
+    even = {_mm512_permutex2var_epi64(a, _mm512_set_epi64(14, 12, 10, 8, 6, 4, 2, 0), b)};
+    odd = {_mm512_permutex2var_epi64(a, _mm512_set_epi64(15, 13, 11, 9, 7, 5, 3, 1), b)};
+  }
+
+  // The masks whose lane_bits are b (bit k: lane k).
+  static md md_of_bits(unsigned b) { return {static_cast<__mmask8>(b)}; }
+  static mf mf_of_bits(unsigned b) {
+    const __m256i lane = _mm256_set_epi32(128, 64, 32, 16, 8, 4, 2, 1);
+    const __m256i m = _mm256_and_si256(_mm256_set1_epi32(static_cast<std::int32_t>(b)), lane);
+    return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(m, lane))};
+  }
 };
 
 }  // namespace varnel::math::batch

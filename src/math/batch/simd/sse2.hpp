@@ -187,6 +187,93 @@ struct sse2 {
     c2 = {_mm_unpacklo_pd(b0, b1)};
     c3 = {_mm_unpackhi_pd(b0, b1)};
   }
+
+  // ---- Operations of the rounding, next-value, cube-root and hypot kernels.
+
+  // Logical shifts by a count per lane; a count of 64 (32) or more, a
+  // negative one read as unsigned among them, gives 0, as the AVX2 shifts
+  // do.  SSE2 shifts every lane by one count: each lane is shifted by its
+  // own and the lanes are put together.
+  static vi shift_right(vi a, vi n) {
+    const __m128i lo = _mm_srl_epi64(a.v, n.v);
+    const __m128i hi = _mm_srl_epi64(a.v, _mm_unpackhi_epi64(n.v, n.v));
+    return {_mm_castpd_si128(_mm_move_sd(_mm_castsi128_pd(hi), _mm_castsi128_pd(lo)))};
+  }
+  static vi shift_left(vi a, vi n) {
+    const __m128i lo = _mm_sll_epi64(a.v, n.v);
+    const __m128i hi = _mm_sll_epi64(a.v, _mm_unpackhi_epi64(n.v, n.v));
+    return {_mm_castpd_si128(_mm_move_sd(_mm_castsi128_pd(hi), _mm_castsi128_pd(lo)))};
+  }
+  static vu shift_right(vu a, vu n) {
+    // Each count zero-extended to the 64 bits the shift reads.
+    const __m128i n0 = _mm_cvtsi32_si128(_mm_cvtsi128_si32(n.v));
+    const __m128i n1 = _mm_cvtsi32_si128(_mm_cvtsi128_si32(_mm_srli_epi64(n.v, 32)));
+    const __m128i r0 = _mm_srl_epi32(a.v, n0);
+    const __m128i r1 = _mm_srl_epi32(a.v, n1);
+    return {_mm_unpacklo_epi32(r0, _mm_srli_epi64(r1, 32))};
+  }
+
+  // Rounded toward zero: the integral part with the sign kept (-0 for
+  // -1 < a <= -0), infinities unchanged, a NaN for a NaN.  SSE2 has no
+  // rounding instruction.  Doubles: below 2^52, |a| + 2^52 - 2^52 is |a|
+  // rounded to nearest (both steps exact but the first rounding), one less
+  // where that went up; from 2^52 up every double is integral.  Floats:
+  // below 2^23 the conversion to a 32-bit integer truncates exactly and
+  // converting back is exact.
+  static vd trunc(vd a) {
+    const __m128d sign = _mm_set1_pd(-0.0);
+    const __m128d two52 = _mm_set1_pd(static_cast<double>(std::uint64_t{1} << 52));
+    const __m128d m = _mm_andnot_pd(sign, a.v);
+    __m128d t = _mm_sub_pd(_mm_add_pd(m, two52), two52);
+    t = _mm_sub_pd(t, _mm_and_pd(_mm_cmpgt_pd(t, m), _mm_set1_pd(1.0)));
+    t = _mm_or_pd(t, _mm_and_pd(sign, a.v));
+    const __m128d whole = _mm_cmpge_pd(m, two52);
+    return {_mm_or_pd(_mm_and_pd(whole, a.v), _mm_andnot_pd(whole, t))};
+  }
+  static vf trunc(vf a) {
+    const __m128 sign = _mm_set1_ps(-0.0f);
+    const __m128 two23 = _mm_set1_ps(static_cast<float>(std::uint32_t{1} << 23));
+    const __m128 m = _mm_andnot_ps(sign, a.v);
+    const __m128 t = _mm_or_ps(_mm_cvtepi32_ps(_mm_cvttps_epi32(m)), _mm_and_ps(sign, a.v));
+    // From 2^23 up a itself; a + 0 is a there, and quiets a NaN as the
+    // rounding instructions do.
+    const __m128 fraction = _mm_cmplt_ps(m, two23);
+    return {_mm_or_ps(_mm_and_ps(fraction, t), _mm_andnot_ps(fraction, _mm_add_ps(a.v, _mm_setzero_ps())))};
+  }
+
+  // A constant in every lane of a pack like the first argument: what code
+  // written over the value type (tools::split_horner) finds by
+  // argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vf splat_like(vf, float a) { return splat(a); }
+
+  // Signed 32-bit integers to floats, exactly below 2^24.
+  static vf to_float(vu a) { return {_mm_cvtepi32_ps(a.v)}; }
+
+  // The low 32 bits of each lane, stored as consecutive integers (lanes
+  // known to fit).
+  static void store_low_halves(std::int32_t* p, vi a) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_shuffle_epi32(a.v, _MM_SHUFFLE(3, 1, 2, 0)));
+  }
+
+  // The 2 * lanes 64-bit words at p (any alignment): the even-indexed ones
+  // into even, the odd-indexed into odd, in order.
+  static void load_interleaved(const void* p, vi& even, vi& odd) {
+    const __m128i a = _mm_loadu_si128(static_cast<const __m128i*>(p));
+    const __m128i b = _mm_loadu_si128(static_cast<const __m128i*>(p) + 1);
+    even = {_mm_unpacklo_epi64(a, b)};
+    odd = {_mm_unpackhi_epi64(a, b)};
+  }
+
+  // The masks whose lane_bits are b (bit k: lane k).
+  static md md_of_bits(unsigned b) {
+    return {_mm_castsi128_pd(
+        _mm_set_epi64x(-static_cast<std::int64_t>((b >> 1) & 1u), -static_cast<std::int64_t>(b & 1u)))};
+  }
+  static mf mf_of_bits(unsigned b) {
+    return {_mm_castsi128_ps(
+        _mm_set_epi32(0, 0, -static_cast<std::int32_t>((b >> 1) & 1u), -static_cast<std::int32_t>(b & 1u)))};
+  }
 };
 
 }  // namespace varnel::math::batch
