@@ -7,6 +7,7 @@
 #define VARNEL_MATH_TOOLS_SPLIT_HORNER_HPP
 
 #include <cstddef>
+#include <type_traits>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -14,25 +15,44 @@
 
 namespace varnel::math::tools {
 
-// table[k] multiplies z^k (lowest power first).
-template <class T, std::size_t N> inline T split_horner(const T (&c)[N], T z) noexcept {
+namespace detail {
+
+// A coefficient as a value of z's type V: the coefficient itself for a
+// floating V; for a pack of lanes of the batch library, the coefficient in
+// every lane (splat_like, which its packs provide).
+template <class V, class C> inline V coefficient_as(C c, const V& z) noexcept {
+  if constexpr (std::is_floating_point_v<V>) {
+    (void)z;
+    return c;
+  } else {
+    return splat_like(z, c);
+  }
+}
+
+}  // namespace detail
+
+// table[k] multiplies z^k (lowest power first).  V is the type of z and of
+// the result: the coefficients' own type, or a pack of lanes of the batch
+// library, whose every lane then takes exactly the steps of the scalar
+// instance.
+template <class C, std::size_t N, class V> inline V split_horner(const C (&c)[N], V z) noexcept {
   static_assert(N >= 3, "tables have at least three coefficients");
-  const T w = z * z;
+  const V w = z * z;
   if constexpr (N % 2 == 1) {
     // E = (..(c[n-1] w + c[n-3]) w + ..) w + c0,  O = (..(c[n-2] w + ..) w + c1) z
-    T e = c[N - 1];
+    V e = detail::coefficient_as(c[N - 1], z);
     for (std::size_t k = N - 1; k >= 2; k -= 2) e = e * w + c[k - 2];
-    T o = c[N - 2];
+    V o = detail::coefficient_as(c[N - 2], z);
     for (std::size_t k = N - 2; k >= 3; k -= 2) o = o * w + c[k - 2];
     o = o * z;
     return e + o;
   } else {
     // O as above from c[n-1]; E' stops at c2 and takes one more w; the
     // constant term is added last.
-    T o = c[N - 1];
+    V o = detail::coefficient_as(c[N - 1], z);
     for (std::size_t k = N - 1; k >= 3; k -= 2) o = o * w + c[k - 2];
     o = o * z;
-    T e = c[N - 2];
+    V e = detail::coefficient_as(c[N - 2], z);
     for (std::size_t k = N - 2; k >= 4; k -= 2) e = e * w + c[k - 2];
     e = e * w;
     return (o + e) + c[0];

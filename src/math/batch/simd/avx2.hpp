@@ -182,6 +182,14 @@ struct avx2 {
     c2 = {_mm256_permute2f128_pd(lo01, lo23, 0x31)};
     c3 = {_mm256_permute2f128_pd(hi01, hi23, 0x31)};
   }
+
+  // ---- Operations of the error and gamma function kernels ----------------
+  //
+  // A constant in every lane of a pack like the first argument, or a pack
+  // of coefficients chosen per lane as it is: what code written over the
+  // value type (tools::split_horner) finds by argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vd splat_like(vd, vd a) { return a; }
 };
 
 }  // namespace varnel::math::batch

@@ -201,6 +201,14 @@ struct avx512f {
     const __m256d hi = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p2)), _mm_loadu_pd(p3), 1);
     return _mm512_insertf64x4(_mm512_castpd256_pd512(lo), hi, 1);
   }
+
+  // ---- Operations of the error and gamma function kernels ----------------
+  //
+  // A constant in every lane of a pack like the first argument, or a pack
+  // of coefficients chosen per lane as it is: what code written over the
+  // value type (tools::split_horner) finds by argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vd splat_like(vd, vd a) { return a; }
 };
 
 }  // namespace varnel::math::batch

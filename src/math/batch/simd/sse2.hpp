@@ -187,6 +187,14 @@ struct sse2 {
     c2 = {_mm_unpacklo_pd(b0, b1)};
     c3 = {_mm_unpackhi_pd(b0, b1)};
   }
+
+  // ---- Operations of the error and gamma function kernels ----------------
+  //
+  // A constant in every lane of a pack like the first argument, or a pack
+  // of coefficients chosen per lane as it is: what code written over the
+  // value type (tools::split_horner) finds by argument-dependent lookup.
+  friend vd splat_like(vd, double a) { return splat(a); }
+  friend vd splat_like(vd, vd a) { return a; }
 };
 
 }  // namespace varnel::math::batch
