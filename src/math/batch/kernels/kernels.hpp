@@ -9,5 +9,6 @@
 #include "fmax_fmin.hpp"
 #include "expm1.hpp"
 #include "log1p.hpp"
+#include "erf.hpp"
 
 #endif
