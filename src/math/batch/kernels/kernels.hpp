@@ -10,5 +10,6 @@
 #include "expm1.hpp"
 #include "log1p.hpp"
 #include "erf.hpp"
+#include "tgamma.hpp"
 
 #endif
