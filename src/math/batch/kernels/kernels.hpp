@@ -11,5 +11,6 @@
 #include "log1p.hpp"
 #include "erf.hpp"
 #include "tgamma.hpp"
+#include "lgamma.hpp"
 
 #endif
