@@ -49,15 +49,28 @@ template <class Isa> struct gamma_lanes {
   }
 
   // gamma_direct's upward shift for the lanes where w < 0 (non-integers
-  // above -20): res = res / w, w = w + 1 while w < 0, one division after
-  // another in the scalar order.  Each lane stops where the scalar loop
-  // does, in (0, 1] (1 where the last addition rounds up).
+  // above -20):
+  //
+  //   while (z < 0) { result /= z; z += 1; }
+  //
+  // Every z + 1 but the last is exact (z <= -1: z + 1 lies on z's grid, in
+  // a binade no higher), so the loop divides by w, w + 1, ..., w + n - 1,
+  // each one exact addition to w, n = ceil(-w), and ends with w + n
+  // rounded once.  Written so, the divisions form a chain of their own, one
+  // after another in the scalar order, and the value w + n that the rest
+  // of gamma_direct needs is there at once, without waiting for the chain.
   VARNEL_LANES_INLINE static void shift_up(vd& w, vd& res) {
-    md below = w < Isa::splat(0.0);
-    while (any(below)) {
-      res = Isa::select(below, res / w, res);
-      w = Isa::select(below, w + 1.0, w);
-      below = w < Isa::splat(0.0);
+    const md below = w < Isa::splat(0.0);
+    if (!any(below)) return;
+    const vd a = Isa::select(below, -w, Isa::splat(0.0));
+    const vd t = nearest(a);
+    const vd n = Isa::select(t < a, t + 1.0, t);  // ceil(-w), 0 where w >= 0
+    const vd w0 = w;
+    w = Isa::select(below, w0 + n, w0);
+    md step = below;
+    for (double k = 0; any(step); k += 1) {
+      res = Isa::select(step, res / (w0 + k), res);
+      step = Isa::splat(k + 1) < n;
     }
   }
 
