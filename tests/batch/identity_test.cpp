@@ -26,6 +26,9 @@
 #include <gtest/gtest.h>
 
 #include <varnel/math/batch.h>
+#include <varnel/math/special_functions/detail/lanczos.hpp>
+#include <varnel/math/special_functions/erf.hpp>
+#include <varnel/math/tools/limits.hpp>
 
 #include "batch_support.hpp"
 #include "catalogue.hpp"
@@ -111,6 +114,107 @@ template <class T> T draw(std::uint64_t& s, const varnel_catalogue::domain& d, b
   return static_cast<T>(varnel_common::draw(s, lo, hi, d.log_uniform));
 }
 
+// The argument in (lo, hi] at which the scalar function f starts or stops
+// reporting an error, by bisection over the values of T (f reports at one
+// end and not at the other, and changes once between).
+template <class T, class F> T error_boundary(F f, T lo, T hi) {
+  const auto reports = [&](T x) {
+    errno = 0;
+    (void)f(x);
+    return errno != 0;
+  };
+  const bool at_lo = reports(lo);
+  EXPECT_NE(at_lo, reports(hi)) << "no change of report between " << describe(lo) << " and " << describe(hi);
+  for (;;) {
+    const T mid = lo + (hi - lo) / 2;
+    if (mid == lo || mid == hi) return hi;
+    (reports(mid) == at_lo ? lo : hi) = mid;
+  }
+}
+
+// The arguments where the kernels of erf, erfc, tgamma and lgamma change
+// road or give lanes to the scalar function, which the lists above meet only
+// by chance: each with its neighbours and, but for the bisected ones, with
+// both signs.
+template <class T> std::vector<T> kernel_thresholds(const std::string& name) {
+  namespace d = varnel::math::detail;
+  namespace t = varnel::math::tools;
+  using L = std::numeric_limits<T>;
+  const bool single = std::is_same_v<T, float>;
+  std::vector<T> v;
+  const auto add = [&](double x) {
+    add_with_neighbours(v, static_cast<T>(x));
+    add_with_neighbours(v, -static_cast<T>(x));
+  };
+  const auto scalar = [&](T x) -> T {
+    if constexpr (std::is_same_v<T, double>) {
+      return name == "erf"      ? varnel_portable_erf(x)
+             : name == "erfc"   ? varnel_portable_erfc(x)
+             : name == "tgamma" ? varnel_portable_tgamma(x)
+                                : varnel_portable_lgamma(x);
+    } else {
+      return name == "erf"      ? varnel_portable_erff(x)
+             : name == "erfc"   ? varnel_portable_erfcf(x)
+             : name == "tgamma" ? varnel_portable_tgammaf(x)
+                                : varnel_portable_lgammaf(x);
+    }
+  };
+  // Where narrow_result starts or stops reporting, between the given ends.
+  const auto bisect = [&](T lo, T hi) { add_with_neighbours(v, error_boundary<T>(scalar, lo, hi)); };
+  if (name == "erf" || name == "erfc") {
+    // The intervals of |x|, the two cut-offs, and sqrt(512), from which
+    // exp(-x*x) leaves exp's main path.
+    for (double x : {d::erf_tiny, 0.5, 1.5, 2.5, 4.5, d::erf_cutoff, d::erfc_cutoff, 22.627416997969522, 26.5, 27.0})
+      add(x);
+    if (name == "erf") {
+      bisect(L::denorm_min(), L::min());  // erf of a subnormal x is normal from 0.886 min on
+    } else {
+      bisect(single ? T(9) : T(26), single ? T(10) : T(27));  // erfc(x) subnormal in T
+      bisect(T(27), T(28));                                   // erfc(x) exactly zero
+    }
+  } else if (name == "tgamma") {
+    // The integers of the factorial table and past it, and halves; the
+    // series below 2^-26; the split power from 141.97 and the bound of the
+    // kernel below the overflow at 171.62; the reflection from -20 down.
+    for (int k = 1; k <= 172; ++k) {
+      add(k);
+      add(k + 0.5);
+    }
+    for (double x : {t::root_epsilon<double>(), 141.5, 141.9754, 171.6, 170.6, 170.9, 171.3}) add(x);
+    // Shifts from -20 < x < 0 that end within 2^-26 of zero.
+    for (int k = 1; k < 20; ++k) {
+      for (double e : {0x1p-27, 0x1p-26, 0x1p-25}) {
+        add(k + e);
+        add(k - e);
+      }
+    }
+    bisect(T(single ? 35 : 171), T(single ? 36 : 172));  // overflow
+    // Subnormal results of the reflection, between the poles.
+    for (int k = 34; k <= 45; ++k) {
+      for (double f : {0.01, 0.25, 0.5, 0.75, 0.99}) add(k + f);
+    }
+    for (int k = 168; k <= 172; ++k) {
+      for (double f : {0.01, 0.25, 0.5, 0.75, 0.99}) add(k + f);
+    }
+  } else if (name == "lgamma") {
+    // The zeros at 1 and 2 and the ranges of lgamma_small (below 1, up to
+    // 1.5, up to 2, the recurrence from 3 to 15), 15, 100, the correction's
+    // end near 2.6e15, 1e16, the scaled ratio's threshold, the reflection's
+    // bound 2^31; the series below 2^-26.
+    for (double x : {1.0,          2.0,          0.999,
+                     1.001,        1.499,        1.501,
+                     1.999,        2.001,        2.999,
+                     3.001,        14.5,         15.0,
+                     99.5,         100.0,        2.6109e15,
+                     2.611e15,     1e16,         d::lanczos_ratio_scaled_threshold,
+                     2147483647.5, 2147483648.0, t::root_epsilon<double>()})
+      add(x);
+    for (int k = 3; k < 16; ++k) add(k);
+    bisect(T(single ? 1e36 : 1e305), T(single ? 1e37 : 1e306));  // overflow
+  }
+  return v;
+}
+
 // Every argument a function of the catalogue meets here, in one list; for
 // two arguments each x is paired with a y further along the list, and with
 // a random one from the domains.
@@ -180,6 +284,7 @@ template <class T> arguments<T> arguments_for(const std::string& name, bool two)
     add_with_neighbours(v, static_cast<T>(domains[k].x_hi));
   }
   for (const auto& p : reference_points(name + (single ? "f" : ""))) v.push_back(static_cast<T>(p));
+  for (T x : kernel_thresholds<T>(name)) v.push_back(x);
   std::uint64_t s = varnel_common::seed_of("batch/" + name + (single ? "f" : ""));
   const std::size_t n = random_count();
   for (std::size_t i = 0; i < n; ++i) {

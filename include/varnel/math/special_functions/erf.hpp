@@ -164,6 +164,19 @@ inline double exp_keeping_errno(double a) noexcept {
   return r;
 }
 
+// The steps below that carry no branch are templates over the value type
+// V: double here, and the packs of the batch library, whose kernels of erf
+// and erfc run the very same operations on whole vectors.
+
+// erf(x) below erf_tiny, (2/sqrt(pi)) x as x*1.125 + x*c; +0 for x = +0.
+template <class V> inline V erf_tiny_value(V x) noexcept { return (x * 1.125) + (x * erf_slope_c); }
+
+// The part of the exact square x*x that sq = x*x lost, from x = hi + lo with
+// hi of 26 significant bits (hi*hi and 2hi*lo exact), in exactly this order.
+template <class V> inline V erfc_square_error(V hi, V lo, V sq) noexcept {
+  return ((hi * hi - sq) + (2.0 * hi) * lo) + lo * lo;
+}
+
 // exp(-x*x)/x for 1.5 <= x < 28, with the rounding error of x*x put back:
 // at x = 27 half an ulp of x*x is 2^-44, and exp turns an absolute error
 // in its argument into the same relative error in its result, 256 ulps.
@@ -174,8 +187,7 @@ inline double erfc_exp_factor(double x) noexcept {
   const double hi = tools::clear_low_significand_bits(x, 53 - 26);
   const double lo = x - hi;  // exact
   const double sq = x * x;
-  // The part of the exact square that sq lost, in exactly this order.
-  const double err = ((hi * hi - sq) + (2 * hi) * lo) + lo * lo;
+  const double err = erfc_square_error(hi, lo, sq);
   return (exp_keeping_errno(-sq) * elementary::exp(-err)) / x;
 }
 
@@ -212,7 +224,7 @@ template <class Policy> inline double erf_or_erfc(double x, bool invert, const P
   if (small) {
     // r ~ erf(x).
     if (x < erf_tiny) {
-      r = x == 0 ? 0.0 : (x * 1.125) + (x * erf_slope_c);
+      r = x == 0 ? 0.0 : erf_tiny_value(x);
     } else {
       const double z = x * x;
       r = x * (erf_y0 + tools::split_horner_quotient(erf_pq0, z));

@@ -266,7 +266,7 @@ template <class T, class Policy> inline T gamma_direct(T z, const Policy& pol) n
   }
   // Lanczos: L(z) zgh^(z - 1/2) / e^zgh.
   result *= lanczos_ratio(z);
-  const T zgh = (z + lanczos_g()) - constants::one_half<T>();
+  const T zgh = lanczos_zgh(z);
   const T lzgh = elementary::log(zgh);
   // zgh^(z - 1/2) alone would overflow (from about z = 141.975): take the
   // power in two halves, dividing by e^zgh in between.  Gamma(z) itself
@@ -328,7 +328,7 @@ template <class T, class Policy> inline T gamma_reflection(T z, const Policy& po
     }
     return (-pi / xs) / result;
   }
-  const T zgh = (x + lanczos_g()) - constants::one_half<T>();
+  const T zgh = lanczos_zgh(x);
   const T lzgh = elementary::log(zgh);
   if ((lzgh * x) / 2 > tools::largest_exp_argument<T>()) {
     return policies::on_underflow_error<T>(tgamma_function, tgamma_too_small, pol);

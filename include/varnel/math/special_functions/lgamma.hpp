@@ -55,7 +55,7 @@ template <class T, class Policy> inline T lgamma_direct(T z, const Policy& pol) 
   // instead of after it.  Where the correction is skipped its value is
   // simply unused.
   const T ratio = lanczos_ratio_scaled(z);
-  const T zgh = (z + lanczos_g()) - constants::one_half<T>();
+  const T zgh = lanczos_zgh(z);
   T result = (elementary::log(zgh) - 1) * (z - constants::one_half<T>());
   // The correction (about -5) no longer changes result from about
   // z = 2.6109e15 up; skipping it also keeps NaN and +infinity away from

@@ -15,5 +15,8 @@
 #include "nextafter.hpp"
 #include "cbrt.hpp"
 #include "hypot.hpp"
+#include "erf.hpp"
+#include "tgamma.hpp"
+#include "lgamma.hpp"
 
 #endif

@@ -215,10 +215,11 @@ struct avx512f {
   static vd trunc(vd a) { return {_mm512_roundscale_pd(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
   static vf trunc(vf a) { return {_mm256_round_ps(a.v, _MM_FROUND_TO_ZERO | _MM_FROUND_NO_EXC)}; }
 
-  // A constant in every lane of a pack like the first argument: what code
-  // written over the value type (tools::split_horner) finds by
-  // argument-dependent lookup.
+  // A constant in every lane of a pack like the first argument, or a pack
+  // of coefficients chosen per lane as it is: what code written over the
+  // value type (tools::split_horner) finds by argument-dependent lookup.
   friend vd splat_like(vd, double a) { return splat(a); }
+  friend vd splat_like(vd, vd a) { return a; }
   friend vf splat_like(vf, float a) { return splat(a); }
 
   // Signed 32-bit integers to floats, exactly below 2^24.

@@ -241,10 +241,11 @@ struct sse2 {
     return {_mm_or_ps(_mm_and_ps(fraction, t), _mm_andnot_ps(fraction, _mm_add_ps(a.v, _mm_setzero_ps())))};
   }
 
-  // A constant in every lane of a pack like the first argument: what code
-  // written over the value type (tools::split_horner) finds by
-  // argument-dependent lookup.
+  // A constant in every lane of a pack like the first argument, or a pack
+  // of coefficients chosen per lane as it is: what code written over the
+  // value type (tools::split_horner) finds by argument-dependent lookup.
   friend vd splat_like(vd, double a) { return splat(a); }
+  friend vd splat_like(vd, vd a) { return a; }
   friend vf splat_like(vf, float a) { return splat(a); }
 
   // Signed 32-bit integers to floats, exactly below 2^24.

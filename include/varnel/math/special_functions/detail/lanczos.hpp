@@ -78,6 +78,18 @@ inline constexpr double lanczos_den[13] = {
 inline constexpr double lanczos_ratio_threshold = 0x1.1dd9b7a852726p+85;         // 4.31965e25
 inline constexpr double lanczos_ratio_scaled_threshold = 0x1.3b93a17d36c3cp+85;  // 4.76886e25
 
+// The steps below without a branch are templates over the value type V:
+// double here, and the packs of the batch library, whose gamma kernels run
+// the very same operations on whole vectors.
+
+// zgh = z + g - 1/2, the base of the power, in this order.
+template <class V> inline V lanczos_zgh(V z) noexcept { return (z + lanczos_g()) - 0.5; }
+
+// N(z) / D(z) in the direct form, both polynomials through split_horner.
+template <class V> inline V lanczos_sum_direct(const double (&num)[13], V z) noexcept {
+  return tools::split_horner(num, z) / tools::split_horner(lanczos_den, z);
+}
+
 // N(z) / D(z) for z up to the threshold (both through split_horner), or
 // z^-12 N(z) / z^-12 D(z) by plain Horner in y = 1/z over the tables read
 // from the constant term upward beyond it.  A NaN fails the comparison and
@@ -93,7 +105,7 @@ inline double lanczos_sum(const double (&num)[13], double threshold, double z) n
     }
     return n / d;
   }
-  return tools::split_horner(num, z) / tools::split_horner(lanczos_den, z);
+  return lanczos_sum_direct(num, z);
 }
 
 // The tables of the direct form interleaved, numerator and denominator in
