@@ -97,10 +97,14 @@ void check_lengths(const std::string& name, bool can_be_in_place, Batch batch, S
         ASSERT_TRUE(bx.guards_intact(xb, xb + n * sizeof(T))) << name << " wrote outside x";
         ASSERT_TRUE(by.guards_intact(yb, yb + n * sizeof(T))) << name << " wrote outside y";
         // memcmp may not be handed the null data() of an empty vector, even for no bytes.
-        if (n != 0) ASSERT_EQ(std::memcmp(y, ys.data(), n * sizeof(T)), 0) << name << " wrote into y";
+        if (n != 0) {
+          ASSERT_EQ(std::memcmp(y, ys.data(), n * sizeof(T)), 0) << name << " wrote into y";
+        }
         if (!in_place) {
           ASSERT_TRUE(br.guards_intact(rb, rb + n * sizeof(R))) << name << " wrote outside r";
-          if (n != 0) ASSERT_EQ(std::memcmp(x, xs.data(), n * sizeof(T)), 0) << name << " wrote into x";
+          if (n != 0) {
+            ASSERT_EQ(std::memcmp(x, xs.data(), n * sizeof(T)), 0) << name << " wrote into x";
+          }
         }
       }
     }
