@@ -182,6 +182,13 @@ struct avx2 {
     c2 = {_mm256_permute2f128_pd(lo01, lo23, 0x31)};
     c3 = {_mm256_permute2f128_pd(hi01, hi23, 0x31)};
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm256_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch

@@ -201,6 +201,13 @@ struct avx512f {
     const __m256d hi = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(p2)), _mm_loadu_pd(p3), 1);
     return _mm512_insertf64x4(_mm512_castpd256_pd512(lo), hi, 1);
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm512_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch

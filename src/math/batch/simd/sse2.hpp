@@ -187,6 +187,13 @@ struct sse2 {
     c2 = {_mm_unpacklo_pd(b0, b1)};
     c3 = {_mm_unpackhi_pd(b0, b1)};
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch
