@@ -9,5 +9,8 @@
 #include "fmax_fmin.hpp"
 #include "expm1.hpp"
 #include "log1p.hpp"
+#include "acosh.hpp"
+#include "asinh.hpp"
+#include "atanh.hpp"
 
 #endif
