@@ -1,5 +1,6 @@
 // asinh and asinhf: the family's ranges as masks on a = |x|, the sign put
-// on at the end as the family puts it (copysign, whose kernel serves), over
+// on at the end as the family puts it (copysign: x's sign bit on the
+// positive value in the common case, copysign's kernel elsewhere), over
 // interleaved packs (twice.hpp), the float member through the binary64
 // lanes.
 //
@@ -40,11 +41,12 @@ struct asinh_ranges {
   // infinities).
   template <class P> VARNEL_LANES_INLINE static typename P::md common(typename P::vd x, typename P::vd& value) {
     namespace vmd = varnel::math::detail;
-    const typename P::vd a = lanes::magnitude<P>(x);
+    // copysign(r, x) of a positive r: r with x's sign bit set.
+    const typename P::vi sign = P::bits(x) & lanes::lanes_of<P>(lanes::pd::sign_bit);
+    const typename P::vd a = P::from_bits(P::bits(x) ^ sign);
     const typename P::vd arg = vmd::asinh_log_argument(a);
     const lanes::log_cell<P> cell = lanes::log_reduce<P>(P::bits(arg));
-    unsigned none = 0;
-    value = kernel<fn::copysign, double, P>::eval(lanes::log_main<P>(cell, lanes::log_entries<P>(cell)), x, none);
+    value = P::from_bits(P::bits(lanes::log_main<P>(cell, lanes::log_entries<P>(cell))) | sign);
     return ~((arg >= P::splat(lanes::log_near_one_end())) & (a <= P::splat(1 / tools::root_epsilon<double>())));
   }
 
