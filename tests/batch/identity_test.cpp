@@ -9,9 +9,10 @@
 // NaNs with payloads and signs, small integers and halves) and two
 // neighbours on each side of each; the ends of the catalogue's domains;
 // every point of the function's reference table (its ranges, and its
-// thresholds with their neighbours); and VARNEL_BATCH_SAMPLES random ones
-// (10^6 by default, divided by VARNEL_TEST_SCALE): uniform on the domains,
-// log-uniform over all magnitudes, and random bit patterns.
+// thresholds with their neighbours); the thresholds of the kernels' own
+// ranges with eight neighbours on each side; and VARNEL_BATCH_SAMPLES
+// random ones (10^6 by default, divided by VARNEL_TEST_SCALE): uniform on
+// the domains, log-uniform over all magnitudes, and random bit patterns.
 #include <cerrno>
 #include <cfloat>
 #include <cmath>
@@ -29,6 +30,7 @@
 #include <varnel/math/special_functions/detail/lanczos.hpp>
 #include <varnel/math/special_functions/erf.hpp>
 #include <varnel/math/tools/limits.hpp>
+#include <varnel/math/elementary/portable.hpp>
 
 #include "batch_support.hpp"
 #include "catalogue.hpp"
@@ -107,6 +109,55 @@ template <class T> std::vector<T> special_values() {
     v.push_back(nan_with_payload<T>(payload, true));
   }
   return v;
+}
+
+// The thresholds of the kernels' own ranges that neither the special values
+// nor the reference tables hold, for a run of neighbours around each: where
+// a kernel's argument leaves its common case, and where the argument it
+// passes to a lane form crosses that form's ranges (log's exact sum for
+// k = -1..1, log1p's direct way for 1 + x in [offset, 2 offset)).
+std::vector<double> own_range_thresholds(const std::string& name) {
+  namespace pd = varnel::math::elementary::portable::detail;
+  const double offset = pd::from_bits(pd::log_offset);
+  const double near_end = 4 * offset;        // log's exact-sum range ends at 2.83
+  const double k_zero_start = offset - 1;    // log1p's direct way: x from -0.292
+  const double k_zero_end = 2 * offset - 1;  // up to 0.416
+  const double square_overflow = std::sqrt(DBL_MAX);
+  if (name == "acosh") {
+    // x + sqrt(x^2 - 1) = near_end; y + sqrt(y^2 + 2y) = k_zero_end, y = x - 1;
+    // x^2 overflowing, where the sum is infinite below -1.
+    return {(near_end + 1 / near_end) / 2, 1 + k_zero_end * k_zero_end / (2 * (1 + k_zero_end)), square_overflow,
+            -square_overflow};
+  }
+  if (name == "asinh") {
+    // a + sqrt(a^2 + 1) = near_end and 1 + k_zero_end; a^2 and 4a^2
+    // overflowing.
+    const double u = 1 + k_zero_end;
+    std::vector<double> v;
+    for (const double t :
+         {(near_end - 1 / near_end) / 2, (u * u - 1) / (2 * u), square_overflow, square_overflow / 2}) {
+      v.push_back(t);
+      v.push_back(-t);
+    }
+    return v;
+  }
+  if (name == "atanh") {
+    // log1p(x) and log1p(-x) at the ends of the direct way.
+    return {k_zero_end, -k_zero_end, k_zero_start, -k_zero_start};
+  }
+  return {};
+}
+
+// t and the eight values of T on each side of it.
+template <class T> void add_run(std::vector<T>& v, T t) {
+  v.push_back(t);
+  T lo = t, hi = t;
+  for (int k = 0; k < 8; ++k) {
+    lo = std::nextafter(lo, -std::numeric_limits<T>::infinity());
+    hi = std::nextafter(hi, std::numeric_limits<T>::infinity());
+    v.push_back(lo);
+    v.push_back(hi);
+  }
 }
 
 template <class T> T draw(std::uint64_t& s, const varnel_catalogue::domain& d, bool y_axis) {
@@ -285,6 +336,7 @@ template <class T> arguments<T> arguments_for(const std::string& name, bool two)
   }
   for (const auto& p : reference_points(name + (single ? "f" : ""))) v.push_back(static_cast<T>(p));
   for (T x : kernel_thresholds<T>(name)) v.push_back(x);
+  for (const double t : own_range_thresholds(name)) add_run(v, static_cast<T>(t));
   std::uint64_t s = varnel_common::seed_of("batch/" + name + (single ? "f" : ""));
   const std::size_t n = random_count();
   for (std::size_t i = 0; i < n; ++i) {

@@ -16,6 +16,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <type_traits>
 
 #include <varnel/math/config.h>
 
@@ -95,20 +96,26 @@ inline std::size_t run_blocks(std::size_t n, Block block, Redo redo) noexcept {
   return i;
 }
 
+// The packs a kernel of one argument steps through: its level's own, or
+// those it names as K::pack (twice<Isa>, two registers per step).
+template <class K, class Isa, class = void> struct pack_of { using type = Isa; };
+template <class K, class Isa> struct pack_of<K, Isa, std::void_t<typename K::pack>> { using type = typename K::pack; };
+
 // T f(T)
 template <class F, class T, class Isa> std::size_t run_unary(std::size_t n, const T* x, T* r, int* errors) noexcept {
   error_log log(errors);
   std::size_t i = 0;
   if constexpr (has_kernel<F, T, Isa>) {
     using K = kernel<F, T, Isa>;
-    constexpr std::size_t w = Isa::lanes;
+    using P = typename pack_of<K, Isa>::type;
+    constexpr std::size_t w = P::lanes;
     T in[w];  // the arguments, for the scalar redo: r may be x
     auto block = [&](std::size_t j) {
-      const auto v = Isa::load(x + j);
+      const auto v = P::load(x + j);
       unsigned rare = 0;
       const auto res = K::eval(v, rare);
-      if (rare != 0) Isa::store(in, v);
-      Isa::store(r + j, res);
+      if (rare != 0) P::store(in, v);
+      P::store(r + j, res);
       log.clear(j, w);
       return rare;
     };

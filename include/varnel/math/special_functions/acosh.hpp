@@ -18,6 +18,28 @@
 namespace varnel::math {
 namespace detail {
 
+// The arithmetic of the ranges below, over the value type V: double here,
+// and the packs of the batch library, whose kernel runs these very steps
+// on its lanes (sqrt found by argument-dependent lookup for a pack).
+
+// Next to the branch point, y = x - 1: sqrt(2y)(1 - y/12 + 3y^2/160).
+template <class V> inline V acosh_near_branch(V y) noexcept {
+  using std::sqrt;
+  return sqrt(2 * y) * ((1 - y / 12) + ((3 * y) * y) / 160);
+}
+
+// The argument of log1p from 1 + 2^-26 to 1.5, y = x - 1: y + sqrt(y^2 + 2y).
+template <class V> inline V acosh_log1p_argument(V y) noexcept {
+  using std::sqrt;
+  return y + sqrt((y * y) + (2 * y));
+}
+
+// The argument of log from 1.5 to 2^26: x + sqrt(x^2 - 1).
+template <class V> inline V acosh_log_argument(V x) noexcept {
+  using std::sqrt;
+  return x + sqrt((x * x) - 1);
+}
+
 template <class Policy> inline double acosh_eval(double x, const Policy& pol) noexcept {
   // -infinity included; a NaN is rejected with the same message.
   if (x < 1 || isnan(x)) {
@@ -27,10 +49,7 @@ template <class Policy> inline double acosh_eval(double x, const Policy& pol) no
   // Next to the branch point, x - 1 < 2^-26: sqrt(2y)(1 - y/12 + 3y^2/160).
   // x - 1 is exact here; the series keeps the square root's relative
   // accuracy where x*x - 1 would cancel.
-  if (x - 1 < tools::root_epsilon<double>()) {
-    const double y = x - 1;
-    return std::sqrt(2 * y) * ((1 - y / 12) + ((3 * y) * y) / 160);
-  }
+  if (x - 1 < tools::root_epsilon<double>()) return acosh_near_branch(x - 1);
   // x > 2^26: x*x - 1 is x*x to working precision, so
   // acosh(x) = log(2x) = log(x) + ln 2, which never squares x (and carries
   // +infinity through to narrow_result's overflow report).
@@ -39,11 +58,8 @@ template <class Policy> inline double acosh_eval(double x, const Policy& pol) no
   }
   // 1 + 2^-26 <= x < 1.5: log1p of the small y + sqrt(y^2 + 2y), y = x - 1
   // exact, instead of the log of a value near 1.
-  if (x < 1.5) {
-    const double y = x - 1;
-    return varnel::math::log1p(y + std::sqrt((y * y) + (2 * y)), pol);
-  }
-  return elementary::log(x + std::sqrt((x * x) - 1));
+  if (x < 1.5) return varnel::math::log1p(acosh_log1p_argument(x - 1), pol);
+  return elementary::log(acosh_log_argument(x));
 }
 
 }  // namespace detail

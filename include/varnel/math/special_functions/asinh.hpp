@@ -24,6 +24,21 @@ template <class T, class Policy> inline T asinh(T x, const Policy& pol) noexcept
 
 namespace detail {
 
+// The arithmetic of the ranges below, over the value type V: double here,
+// and the packs of the batch library, whose kernel runs these very steps
+// on its lanes (sqrt found by argument-dependent lookup for a pack).
+
+// a > 2^26, from log a: log(2a) + 1/(4a^2).
+template <class V> inline V asinh_huge(V log_a, V a) noexcept {
+  return (constants::ln2<double>() + log_a) + 1 / ((4 * a) * a);
+}
+
+// The argument of log from 0.5 to 2^26: a + sqrt(a^2 + 1).
+template <class V> inline V asinh_log_argument(V a) noexcept {
+  using std::sqrt;
+  return a + sqrt((a * a) + 1);
+}
+
 // sqrt(1 + y) - 1 without the cancellation of the direct form for small y:
 // sqrt(1 + y) = exp(log1p(y)/2), so the difference is expm1(log1p(y)/2).
 // Away from zero the direct form loses nothing and costs less.
@@ -52,13 +67,13 @@ template <class Policy> inline double asinh_eval(double x, const Policy& pol) no
     if (a > 1 / tools::root_epsilon<double>()) {
       // a > 2^26: log(2a) + 1/(4a^2), the first terms of the expansion at
       // infinity; a is never squared on its own.
-      r = (constants::ln2<double>() + elementary::log(a)) + 1 / ((4 * a) * a);
+      r = asinh_huge(elementary::log(a), a);
     } else if (a < 0.5) {
       // 2^-13 <= a < 0.5: a + sqrt(1 + a^2) - 1 is small, and log1p of it
       // keeps the digits that log(a + sqrt(a^2 + 1)) would lose near 1.
       r = varnel::math::log1p(a + sqrt_one_plus_minus_one(a * a, pol), pol);
     } else {
-      r = elementary::log(a + std::sqrt((a * a) + 1));
+      r = elementary::log(asinh_log_argument(a));
     }
     return varnel::math::copysign(r, x);
   }

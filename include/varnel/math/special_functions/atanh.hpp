@@ -17,6 +17,18 @@
 namespace varnel::math {
 namespace detail {
 
+// The arithmetic of the ranges below, over the value type V: double here,
+// and the packs of the batch library, whose kernel runs these very steps
+// on its lanes.
+
+// 2^-13 <= |x| < 0.5, from log1p(x) and log1p(-x): their difference halved.
+template <class V> inline V atanh_log1p_halves(V log1p_x, V log1p_minus_x) noexcept {
+  return (log1p_x - log1p_minus_x) / 2;
+}
+
+// The argument of log from 0.5 on: (1 + x)/(1 - x).
+template <class V> inline V atanh_quotient(V x) noexcept { return (1 + x) / (1 - x); }
+
 template <class Policy> inline double atanh_eval(double x, const Policy& pol) noexcept {
   constexpr const char* function = "varnel::math::atanh<%1%>(%1%)";
   // Each side of the domain, and a NaN, has a message of its own.
@@ -39,9 +51,10 @@ template <class Policy> inline double atanh_eval(double x, const Policy& pol) no
     // 2^-13 <= |x| < 0.5: the difference of two log1p keeps the digits that
     // the quotient (1 + x)/(1 - x), close to 1 here, would round away.
     if (a < 0.5) {
-      return (varnel::math::log1p(x, pol) - varnel::math::log1p(-x, pol)) / 2;
+      const double log1p_x = varnel::math::log1p(x, pol);
+      return atanh_log1p_halves(log1p_x, varnel::math::log1p(-x, pol));
     }
-    return elementary::log((1 + x) / (1 - x)) / 2;
+    return elementary::log(atanh_quotient(x)) / 2;
   }
   // |x| < 2^-13: x + x^3/3, whose next term x^5/5 is below half an ulp.
   // Below 2^-26 even x^3/3 is, and x itself comes back (zeros keep their

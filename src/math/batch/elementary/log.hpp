@@ -7,7 +7,8 @@
 //     rare:  zeros, subnormals, negative x, +-infinity and NaN (the scalar
 //            log_special).
 //
-// log_cell, log_reduce and log_row are shared by pow and log1p.
+// log_cell, log_reduce and log_row are shared by pow and log1p; log_near_one
+// and log_main serve kernels that know when every lane takes the main path.
 #ifndef VARNEL_SRC_MATH_BATCH_ELEMENTARY_LOG_HPP
 #define VARNEL_SRC_MATH_BATCH_ELEMENTARY_LOG_HPP
 
@@ -54,6 +55,22 @@ VARNEL_LANES_INLINE pd::log_parts_of<typename Isa::vd> log_core(const log_cell<I
   return pd::log_core_sum(r.rhi, r.rlo, r.r, cell.kd, e.log_c_hi, e.log_c_lo);
 }
 
+// k = -1, 0 or 1 (x from 0.354 to 2.83), where log takes the exact sum:
+// the patterns from log_offset - 2^52 up to log_offset + 2^53, the scalar
+// test's range, as comparisons (false for a NaN).
+VARNEL_LANES_INLINE double log_near_one_start() { return pd::from_bits(pd::log_offset - (std::uint64_t{1} << 52)); }
+VARNEL_LANES_INLINE double log_near_one_end() { return pd::from_bits(pd::log_offset + (std::uint64_t{2} << 52)); }
+
+template <class Isa> VARNEL_LANES_INLINE typename Isa::md log_near_one(typename Isa::vd x) {
+  return (x >= Isa::splat(log_near_one_start())) & (x < Isa::splat(log_near_one_end()));
+}
+
+// log's main path (pd::log_fast_sum) from the cell and its row: the value
+// on the positive normal lanes outside log_near_one.
+template <class Isa> VARNEL_LANES_INLINE typename Isa::vd log_main(const log_cell<Isa>& cell, const log_row<Isa>& e) {
+  return pd::log_fast_sum(e.f * e.invc, cell.kd, e.log_c_hi, e.log_c_lo);
+}
+
 template <class Isa> VARNEL_LANES_INLINE result_d<Isa> log(typename Isa::vd x) {
   using vd = typename Isa::vd;
   using md = typename Isa::md;
@@ -61,15 +78,12 @@ template <class Isa> VARNEL_LANES_INLINE result_d<Isa> log(typename Isa::vd x) {
   // (false for a NaN).
   const md normal =
       (x >= Isa::splat(std::numeric_limits<double>::min())) & (x < Isa::splat(std::numeric_limits<double>::infinity()));
-  // k = -1, 0 or 1: the patterns from log_offset - 2^52 up to log_offset +
-  // 2^53, the scalar test's range.
-  const md near = (x >= Isa::splat(pd::from_bits(pd::log_offset - (std::uint64_t{1} << 52)))) &
-                  (x < Isa::splat(pd::from_bits(pd::log_offset + (std::uint64_t{2} << 52))));
+  const md near = log_near_one<Isa>(x);
   const md far = andnot(normal, near);
   const log_cell<Isa> cell = log_reduce<Isa>(Isa::bits(x));
   const log_row<Isa> e = log_entries<Isa>(cell);
   vd y = x;
-  if (any(far)) y = pd::log_fast_sum(e.f * e.invc, cell.kd, e.log_c_hi, e.log_c_lo);
+  if (any(far)) y = log_main<Isa>(cell, e);
   if (any(near)) {
     const auto l = log_core<false>(cell, e, x);
     y = Isa::select(near, l.w + l.lo, y);

@@ -13,8 +13,11 @@
 // in them is discarded.  Shapes: eval(x, rare) for one argument (the result
 // a vi of 64-bit integers for lround and llround), eval(x, y, rare) for
 // two, eval(x, xs, ys, rare) for nexttoward (xs, ys: the lanes' arguments,
-// ys the exact long doubles).  A function without a specialisation runs
-// through the scalar function at every level.
+// ys the exact long doubles).  A kernel of one argument may step through
+// wider packs than the level's, naming them `using pack = twice<Isa>;` (or
+// interleaved<Isa>, simd/twice.hpp) and taking and returning those.  A
+// function without a specialisation runs through the scalar function at
+// every level.
 #ifndef VARNEL_SRC_MATH_BATCH_KERNELS_KERNEL_HPP
 #define VARNEL_SRC_MATH_BATCH_KERNELS_KERNEL_HPP
 

@@ -18,5 +18,8 @@
 #include "erf.hpp"
 #include "tgamma.hpp"
 #include "lgamma.hpp"
+#include "acosh.hpp"
+#include "asinh.hpp"
+#include "atanh.hpp"
 
 #endif

@@ -233,6 +233,13 @@ struct avx2 {
     const __m128i m = _mm_and_si128(_mm_set1_epi32(static_cast<std::int32_t>(b)), lane);
     return {_mm_castsi128_ps(_mm_cmpeq_epi32(m, lane))};
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm256_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch

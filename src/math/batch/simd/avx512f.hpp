@@ -247,6 +247,13 @@ struct avx512f {
     const __m256i m = _mm256_and_si256(_mm256_set1_epi32(static_cast<std::int32_t>(b)), lane);
     return {_mm256_castsi256_ps(_mm256_cmpeq_epi32(m, lane))};
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm512_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch

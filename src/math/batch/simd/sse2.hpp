@@ -275,6 +275,13 @@ struct sse2 {
     return {_mm_castsi128_ps(
         _mm_set_epi32(0, 0, -static_cast<std::int32_t>((b >> 1) & 1u), -static_cast<std::int32_t>(b & 1u)))};
   }
+
+  // ---- Free forms (the families' templates over the value type) ---------
+  //
+  // sqrt(v) for the templates that a family shares with its kernel, found
+  // by argument-dependent lookup where the template says `using std::sqrt;
+  // sqrt(v)`: sqrt above, the correctly rounded root of every lane.
+  friend vd sqrt(vd a) { return {_mm_sqrt_pd(a.v)}; }
 };
 
 }  // namespace varnel::math::batch
