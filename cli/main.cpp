@@ -85,7 +85,8 @@ void print_help() {
       "\n"
       "functions (T is the library's type):\n",
       varnel::math::tools::long_double_is_x87 ? "20 (long double: sign and exponent, then the 64-bit significand)"
-                                              : "16 (long double, binary64 here)",
+      : varnel::math::tools::long_double_is_binary128 ? "32 (long double: sign and exponent, then the 112-bit fraction)"
+                                                      : "16 (long double, binary64 here)",
       default_data.empty() ? "unknown here: give --data" : default_data.c_str());
   for (const function_entry& fn : functions) {
     const std::string call = std::string(fn.name) + " " + arguments_of(fn);

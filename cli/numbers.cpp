@@ -19,34 +19,55 @@ namespace {
 using varnel::math::tools::word32_layout;
 using varnel::math::tools::word64_layout;
 
-// The format a value of type s is written in: a long double is binary64 or
-// x87, as the libraries' long double is.
-bool is_x87(scalar s) { return s == scalar::long_double && varnel::math::tools::long_double_is_x87; }
-bool is_binary64(scalar s) { return s == scalar::binary64 || (s == scalar::long_double && !is_x87(s)); }
+namespace tools = varnel::math::tools;
 
-// The 80 bits of an x87 value: 16 bits of sign and exponent, 64 of significand.
-struct x87_bits {
-  std::uint16_t sign_exponent;
-  std::uint64_t significand;
+// The format a value of type s is written in: a long double is binary64,
+// x87 or binary128, as the libraries' long double is.
+bool is_x87(scalar s) { return s == scalar::long_double && tools::long_double_is_x87; }
+bool is_binary128(scalar s) { return s == scalar::long_double && tools::long_double_is_binary128; }
+// x87 or binary128: a format with values binary64 lacks.
+bool is_wide(scalar s) { return is_x87(s) || is_binary128(s); }
+bool is_binary64(scalar s) { return s == scalar::binary64 || (s == scalar::long_double && !is_wide(s)); }
+
+// The pattern of a wide long double as two words, most significant first:
+// x87 {sign and exponent, significand}, binary128 {sign, exponent and the
+// top 48 fraction bits; the low 64 fraction bits}.  Read through the
+// layouts, which know the byte order.
+struct wide_bits {
+  std::uint64_t high, low;
 };
 
-x87_bits bits_of_x87(long double x) {
-  unsigned char bytes[16] = {};
-  std::memcpy(bytes, &x, sizeof x);
-  x87_bits b;
-  std::memcpy(&b.significand, bytes, 8);
-  std::memcpy(&b.sign_exponent, bytes + 8, 2);
-  return b;
+// (Templates over the layout, so that only the branch of the platform's
+// format is compiled.)
+template <class L = tools::layout_of_t<long double>> wide_bits bits_of_wide(long double x) {
+  if constexpr (L::kind == tools::layout_kind::x87) {
+    return {L::sign_exponent(x), L::significand(x)};
+  } else if constexpr (L::kind == tools::layout_kind::binary128) {
+    return {L::high_word(x), L::low_word(x)};
+  } else {
+    return {0, word64_layout::to_bits(static_cast<double>(x))};  // not reached: binary64 is printed as such
+  }
 }
 
-long double x87_from_bits(x87_bits b) {
-  unsigned char bytes[16] = {};
-  std::memcpy(bytes, &b.significand, 8);
-  std::memcpy(bytes + 8, &b.sign_exponent, 2);
-  long double x;
-  std::memcpy(&x, bytes, sizeof x);
-  return x;
+template <class L = tools::layout_of_t<long double>> long double wide_from_bits(wide_bits b) {
+  if constexpr (L::kind == tools::layout_kind::x87) {
+    unsigned char bytes[16] = {};
+    const auto sign_exponent = static_cast<std::uint16_t>(b.high);
+    std::memcpy(bytes, &b.low, 8);
+    std::memcpy(bytes + 8, &sign_exponent, 2);
+    long double x;
+    std::memcpy(&x, bytes, sizeof x);
+    return x;
+  } else if constexpr (L::kind == tools::layout_kind::binary128) {
+    return L::from_words(b.high, b.low);
+  } else {
+    return word64_layout::from_bits(b.low);  // not reached: binary64 is read as such
+  }
 }
+
+// Hex digits of a pattern of the long double: 20 for x87 (4 of sign and
+// exponent, 16 of significand), 32 for binary128 (16 and 16).
+int high_digits(scalar s) { return is_x87(s) ? 4 : 16; }
 
 bool spells_infinity(const std::string& text) {
   for (std::size_t i = 0; i + 3 <= text.size(); ++i) {
@@ -60,7 +81,7 @@ bool spells_infinity(const std::string& text) {
 }
 
 std::string parse_bits(const std::string& text, scalar s, long double& out) {
-  const std::size_t max_digits = s == scalar::binary32 ? 8 : is_binary64(s) ? 16 : 20;
+  const std::size_t max_digits = s == scalar::binary32 ? 8 : is_binary64(s) ? 16 : is_x87(s) ? 20 : 32;
   const bool prefixed = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
   if (!prefixed) return "malformed bit pattern '" + text + "' (expected 0x and hex digits)";
   const std::string digits = text.substr(2);
@@ -79,11 +100,10 @@ std::string parse_bits(const std::string& text, scalar s, long double& out) {
     out = word64_layout::from_bits(std::strtoull(digits.c_str(), nullptr, 16));
   } else {
     const std::size_t split = digits.size() > 16 ? digits.size() - 16 : 0;
-    x87_bits b;
-    b.sign_exponent =
-        static_cast<std::uint16_t>(split ? std::strtoul(digits.substr(0, split).c_str(), nullptr, 16) : 0);
-    b.significand = std::strtoull(digits.substr(split).c_str(), nullptr, 16);
-    out = x87_from_bits(b);
+    wide_bits b;
+    b.high = split ? std::strtoull(digits.substr(0, split).c_str(), nullptr, 16) : 0;
+    b.low = std::strtoull(digits.substr(split).c_str(), nullptr, 16);
+    out = wide_from_bits(b);
   }
   return "";
 }
@@ -171,11 +191,11 @@ std::string hex(long double value, scalar s) {
   if (std::isnan(value)) {
     if (s == scalar::binary32) return "nan(0x" + hex_digits(word32_layout::to_bits(static_cast<float>(value)), 8) + ")";
     if (is_binary64(s)) return "nan(0x" + hex_digits(word64_layout::to_bits(static_cast<double>(value)), 16) + ")";
-    const x87_bits b = bits_of_x87(value);
-    return "nan(0x" + hex_digits(b.sign_exponent, 4) + hex_digits(b.significand, 16) + ")";
+    const wide_bits b = bits_of_wide(value);
+    return "nan(0x" + hex_digits(b.high, high_digits(s)) + hex_digits(b.low, 16) + ")";
   }
   if (std::isinf(value)) return std::signbit(value) ? "-inf" : "inf";
-  if (!is_x87(s)) {
+  if (!is_wide(s)) {
     char buf[64];
     std::snprintf(buf, sizeof buf, "%a", static_cast<double>(value));  // a float widens exactly
     return buf;
@@ -183,11 +203,15 @@ std::string hex(long double value, scalar s) {
   const std::string sign = std::signbit(value) ? "-" : "";
   if (value == 0) return sign + "0x0p+0";
   // Normalised to a leading 1 like the other formats, rather than the x87
-  // style with the integer bit as a whole hex digit.
+  // style with the integer bit as a whole hex digit.  The significand (64
+  // bits in x87, 113 in binary128) is taken 64 bits at a time; every step
+  // is exact.
   int e = 0;
   const long double m = std::frexp(std::fabs(value), &e);  // [0.5, 1)
-  const auto significand = static_cast<std::uint64_t>(std::ldexp(m, 64));
-  std::string fraction = hex_digits(significand << 1, 16);
+  const long double top = std::ldexp(m, 64);
+  const auto high = static_cast<std::uint64_t>(top);
+  const auto low = static_cast<std::uint64_t>(std::ldexp(top - static_cast<long double>(high), 64));
+  std::string fraction = hex_digits(high << 1 | low >> 63, 16) + hex_digits(low << 1, 16);
   while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
   const int exponent = e - 1;
   return sign + "0x1" + (fraction.empty() ? "" : "." + fraction) + "p" + (exponent >= 0 ? "+" : "") +
@@ -214,7 +238,7 @@ std::string ulp_distance(long double ours, long double theirs, scalar s) {
     return steps(order_key(word64_layout::to_bits(static_cast<double>(ours)), word64_layout::sign_mask),
                  order_key(word64_layout::to_bits(static_cast<double>(theirs)), word64_layout::sign_mask));
   }
-  // An x87 value between binary64 values: the long-double library computes
+  // A wide value between binary64 values: the long-double library computes
   // in binary64, so the distance is told in binary64 ulps at the platform's
   // value.
   if (std::isinf(ours) || std::isinf(theirs)) return "inf ulp";

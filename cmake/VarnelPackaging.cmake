@@ -1,5 +1,6 @@
 # Release artefacts through CPack, one command per platform (see README):
-#   Linux:    a .tar.gz of the installed tree and a .deb
+#   Linux:    a .tar.gz of the installed tree and a .deb, for the processor
+#             the build is for (x86-64, or cross-built AArch64 and s390x)
 #   Windows:  a .zip of the installed tree (DLLs, both kinds of import
 #             library, headers, the CMake package, varnel-math.exe)
 set(CPACK_PACKAGE_NAME varnel-math)
@@ -16,7 +17,18 @@ if(WIN32)
   set(CPACK_SYSTEM_NAME windows-x64)
 else()
   set(CPACK_GENERATOR TGZ DEB)
-  set(CPACK_SYSTEM_NAME linux-x86_64)
+  set(CPACK_SYSTEM_NAME linux-${CMAKE_SYSTEM_PROCESSOR})
+  # Debian's name of the processor; CPack would ask dpkg, which names the
+  # build machine's.
+  if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE amd64)
+  elseif(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  elseif(CMAKE_SYSTEM_PROCESSOR STREQUAL "s390x")
+    set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE s390x)
+  else()
+    message(FATAL_ERROR "no Debian architecture known for the processor ${CMAKE_SYSTEM_PROCESSOR}")
+  endif()
   set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
   set(CPACK_DEBIAN_PACKAGE_SECTION libs)
   # The extended description (the synopsis is the summary above).
@@ -28,8 +40,17 @@ package and pkg-config files; the varnel-math program, which evaluates
 the functions, compares them with the C library's and reports their
 accuracy and speed; and the manual pages.")
   # The libraries link the C library only; varnel-math links the C++
-  # runtime too.  dpkg-shlibdeps reads what they need.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  # runtime too.  dpkg-shlibdeps reads what they need.  It reads that from
+  # the packages of the target's libraries, which a cross build does not
+  # have installed (Debian's cross compilers bring them as packages of the
+  # build machine): there the dependencies are those of the toolchain the
+  # packages are built with, Debian 12's.
+  if(CMAKE_CROSSCOMPILING)
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS "libc6 (>= 2.36), libgcc-s1 (>= 3.0), libstdc++6 (>= 12)")
+  else()
+    set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  endif()
   # A shlibs file, so that packages built against these libraries depend
   # on this one, at least in this version.
   set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)

@@ -24,6 +24,9 @@ import sys
 TYPE_NAMES = {"d": "double", "f": "float", "l": "long double"}
 SUFFIX = {"d": "", "f": "f", "l": "l"}
 CLASSIFICATION = ("fpclassify", "isfinite", "isinf", "isnan", "isnormal", "signbit")
+# The long double formats a row may be limited to, as the documentation
+# names them.
+FORMATS = {"": "", "wide": "x87 or binary128", "x87": "x87", "binary128": "binary128"}
 
 
 class Problem(Exception):
@@ -55,9 +58,15 @@ def read_cases(path):
             if len(cells) != 7:
                 raise Problem(f"{path}:{number}: {len(cells)} cells, not 7")
             function, types, args, expected, ours, glibc, reason = cells
-            x87 = types.startswith("x87:")
-            rows.append(dict(line=number, function=function, types=types[4:] if x87 else types, x87=x87,
-                             args=args.split(), expected=expected, ours=ours, glibc=glibc, reason=reason))
+            fmt, _, letters = types.rpartition(":")
+            if fmt not in FORMATS:
+                raise Problem(f"{path}:{number}: unknown long double format {fmt}")
+            processor, _, outcome = glibc.rpartition(":")
+            if processor not in ("", "x86-64"):
+                raise Problem(f"{path}:{number}: glibc measured on {processor}, not x86-64")
+            rows.append(dict(line=number, function=function, types=letters, format=fmt,
+                             args=args.split(), expected=expected, ours=ours, glibc=outcome,
+                             glibc_where=" on x86-64" if processor else "", reason=reason))
     for r in rows:
         if (r["ours"] == "=") != (r["reason"] == ""):
             raise Problem(f"{path}:{r['line']}: a departure needs a reason, and only a departure has one")
@@ -78,7 +87,7 @@ def members(row):
 
 
 def where(row):
-    return " (x87 long double)" if row["x87"] else ""
+    return f" ({FORMATS[row['format']]} long double)" if row["format"] else ""
 
 
 WORDS = {
@@ -115,7 +124,7 @@ def markdown(rows, reasons, cases_name):
         for r in (r for r in departures if r["function"] == function):
             expected = outcome_words(r["expected"])
             if r["glibc"] != "=":
-                expected += f" (glibc: {outcome_words(r['glibc'])})"
+                expected += f" (glibc{r['glibc_where']}: {outcome_words(r['glibc'])})"
             out.append(f"| {', '.join(members(r))}{where(r)} | `{', '.join(r['args'])}` | {expected} "
                        f"| {outcome_words(r['ours'])} | [{number[r['reason']]}](#{r['reason']}) |")
         out.append("")
@@ -144,8 +153,8 @@ def roff(rows, reasons, functions):
     for r in departures:
         expected = outcome_words(r["expected"])
         if r["glibc"] != "=":
-            expected += f" (glibc: {outcome_words(r['glibc'])})"
-        x87 = ", x87 long double" if r["x87"] else ""
+            expected += f" (glibc{r['glibc_where']}: {outcome_words(r['glibc'])})"
+        x87 = f", {FORMATS[r['format']]} long double" if r["format"] else ""
         out += [".TP",
                 "\\fB" + roff_text(f"{', '.join(members(r))}") + "\\fP" + roff_text(f" ({', '.join(r['args'])}){x87}"),
                 roff_text(f"C99: {expected}.  Here: {outcome_words(r['ours'])}.  [{used.index(r['reason']) + 1}]")]

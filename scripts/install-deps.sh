@@ -36,6 +36,12 @@ command -v llvm-dlltool >/dev/null || need+=(llvm)
 command -v llvm-undname >/dev/null || command -v llvm-undname-14 >/dev/null || need+=(llvm-14)
 command -v lld-link >/dev/null || need+=(lld)
 [ -d /usr/src/googletest ] || need+=(googletest)
+# The Linux AArch64 and s390x builds: Debian's cross compilers (with the
+# target's C library), QEMU's user-mode emulation to run the results
+# (cmake/linux/qemu-run.sh); GoogleTest comes from /usr/src/googletest.
+command -v aarch64-linux-gnu-g++ >/dev/null || need+=(crossbuild-essential-arm64)
+command -v s390x-linux-gnu-g++ >/dev/null || need+=(crossbuild-essential-s390x)
+command -v qemu-aarch64 >/dev/null && command -v qemu-s390x >/dev/null || need+=(qemu-user)
 
 if [ ${#need[@]} -gt 0 ]; then
   echo "installing: ${need[*]}"

@@ -35,12 +35,13 @@ STACKTRACE = ["varnel::stacktrace::detail::this_thread_frames::collect"
               "varnel::stacktrace::detail::dump(char const*, void const* const*, SIZE)"]
 
 
-def surface(stem, size_type):
+def surface(stem, size_type, long_double="long double"):
     if stem == "varnel_math_batch":
         return {f"varnel_{f}{s}_n" for f in C_FUNCTIONS for s in ("", "f")} | {"varnel_batch_isa"}
     if stem == "varnel_stacktrace_dump":
         return {s.replace("SIZE", size_type) for s in STACKTRACE}
     suffix, type_ = PRECISIONS[stem]
+    type_ = long_double if type_ == "long double" else type_
     names = {f"varnel_{f}{suffix}" for f in C_FUNCTIONS}
     names |= {f"{r} varnel::math::tr1::{f}<{type_}>({type_})" for r, f in CLASSIFICATION}
     return names
@@ -115,6 +116,18 @@ def listed(linker_list):
     return set(demangle(re.findall(r"([^\s;]+)\s*;", names)))
 
 
+def long_double_spelling(library):
+    """long double as c++filt writes the C++ names of the library: GCC
+    mangles s390x's binary128 long double as 'g' (to tell it from the
+    binary64 one of older ABIs), which demanglers print as __float128; every
+    other ELF platform here mangles it 'e'."""
+    header = open(library, "rb").read(20)
+    if header[:4] != b"\x7fELF":
+        return "long double"
+    machine = int.from_bytes(header[18:20], "big" if header[5] == 2 else "little")
+    return "__float128" if machine == 22 else "long double"  # EM_S390
+
+
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     complete = "--complete" in sys.argv
@@ -123,7 +136,7 @@ def main():
     is_pe = open(library, "rb").read(2) == b"MZ"
     have, problems = pe_exports(library) if is_pe else elf_exports(library)
     # std::size_t is unsigned long on 64-bit Linux, unsigned long long on Windows.
-    spec = surface(stem, "unsigned long long" if is_pe else "unsigned long")
+    spec = surface(stem, "unsigned long long" if is_pe else "unsigned long", long_double_spelling(library))
     names = listed(linker_list)
     problems += [f"exported but not part of the surface: {n}" for n in sorted(have - spec)]
     problems += [f"listed for the linker but not part of the surface: {n}"

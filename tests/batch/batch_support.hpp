@@ -20,16 +20,12 @@
 
 #include "random.hpp"
 #include "reference_data.hpp"
+#include "support/scale.hpp"
 
 namespace varnel_batch_test {
 
-// VARNEL_TEST_SCALE divides the counts of the long cases (under an
-// emulator they run many times slower); 1 by default.
-inline std::size_t test_scale() {
-  const char* s = std::getenv("VARNEL_TEST_SCALE");
-  const unsigned long k = s != nullptr ? std::strtoul(s, nullptr, 10) : 1;
-  return k > 0 ? k : 1;
-}
+// VARNEL_TEST_SCALE divides the counts of the long cases (support/scale.hpp).
+using varnel_test::scaled;
 
 template <class T> T from_pattern(std::uint64_t b) {
   if constexpr (std::is_same_v<T, double>) {

@@ -43,7 +43,7 @@ using varnel_lanes_test::level;
 std::size_t random_count() {
   std::size_t n = 1000000;
   if (const char* s = std::getenv("VARNEL_BATCH_SAMPLES")) n = std::strtoul(s, nullptr, 10);
-  return n / varnel_batch_test::test_scale();
+  return varnel_batch_test::scaled(n);
 }
 
 // The levels of this processor (SSE2 is in every x86-64 processor).

@@ -45,7 +45,7 @@ using namespace varnel_batch_test;
 std::size_t random_count() {
   std::size_t n = 1000000;
   if (const char* s = std::getenv("VARNEL_BATCH_SAMPLES")) n = std::strtoul(s, nullptr, 10);
-  return n / test_scale();
+  return scaled(n);
 }
 
 // Two neighbours on each side of every value, for every value.

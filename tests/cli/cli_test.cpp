@@ -1,4 +1,6 @@
-// Runs the built varnel-math (its path is the first argument) and checks
+// Runs the built varnel-math (its path is the first argument; a second one
+// is the emulator that runs it, in a cross build for another processor
+// under QEMU, where this machine cannot start it by itself) and checks
 // what it prints: exact lines for calls whose results follow from the
 // functions' definitions, the error paths (status 2, one line on stderr,
 // nothing on stdout), and a report over hand-made reference data whose
@@ -24,7 +26,8 @@
 
 namespace {
 
-std::string program;  // path of varnel-math
+std::string program;   // path of varnel-math
+std::string launcher;  // the emulator that starts it, or empty
 std::filesystem::path scratch;
 
 struct run_result {
@@ -68,7 +71,7 @@ std::string as_command(const std::string& line) { return line; }
 #endif
 
 run_result run(const std::vector<std::string>& args) {
-  std::string command = shell_quoted(program);
+  std::string command = launcher.empty() ? shell_quoted(program) : shell_quoted(launcher) + " " + shell_quoted(program);
   for (const std::string& a : args) command += " " + shell_quoted(a);
   const auto out = scratch / "stdout";
   const auto err = scratch / "stderr";
@@ -152,15 +155,35 @@ std::vector<exact_case> exact_cases() {
       // "--" ends the options, so a negative number may come first
       {{"copysign", "--", "-1", "1"}, {"copysign(-1, 1) = 1  0x1p+0  ok"}},
   };
-  // long double in the libraries' format: x87 on Linux, binary64 on Windows.
+  // long double in the libraries' format: x87 on x86-64 Linux, binary128 on
+  // AArch64 and s390x Linux, binary64 on Windows.  A long double that is
+  // not a double keeps every bit and prints normalised; its shortest
+  // decimal is the format's (1 + 2^-63 needs 20 digits in x87, 35 in
+  // binary128, where its neighbours lie 2^-112 away); --bits reads the
+  // format's whole pattern.
   if (varnel::math::tools::long_double_is_x87) {
     cases.insert(cases.end(),
                  {
-                     // a long double that is not a double keeps every bit and prints normalised
                      {{"--long-double", "fmax", "0x1.0000000000000002p+0", "1"},
                       {"fmaxl(1.0000000000000000001, 1) = 1.0000000000000000001  0x1.0000000000000002p+0  ok"}},
                      {{"--long-double", "--bits", "copysign", "0x3fff8000000000000000", "0xbfff8000000000000000"},
                       {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
+                 });
+  } else if (varnel::math::tools::long_double_is_binary128) {
+    cases.insert(cases.end(),
+                 {
+                     {{"--long-double", "fmax", "0x1.0000000000000002p+0", "1"},
+                      {"fmaxl(1.0000000000000000001084202172485504, 1) = 1.0000000000000000001084202172485504  "
+                       "0x1.0000000000000002p+0  ok"}},
+                     {{"--long-double", "fmax", "0x1.0000000000000000000000000001p+0", "1"},
+                      {"fmaxl(1.0000000000000000000000000000000002, 1) = 1.0000000000000000000000000000000002  "
+                       "0x1.0000000000000000000000000001p+0  ok"}},
+                     {{"--long-double", "--bits", "copysign", "0x3fff0000000000000000000000000000",
+                       "0xbfff0000000000000000000000000000"},
+                      {"copysignl(1, -1) = -1  -0x1p+0  ok"}},
+                     {{"--long-double", "--bits", "copysign", "0x7fff0000000000000000000000000001",
+                       "0x80000000000000000000000000000000"},
+                      {"copysignl(nan, -0) = -nan  nan(0xffff0000000000000000000000000001)  ok"}},
                  });
   } else {
     cases.insert(cases.end(), {
@@ -382,10 +405,11 @@ TEST(Report, BadDataFailsWithoutOutput) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: cli_test PATH-TO-varnel-math [gtest options]\n");
+    std::fprintf(stderr, "usage: cli_test PATH-TO-varnel-math [EMULATOR] [gtest options]\n");
     return 2;
   }
   program = argv[1];
+  if (argc > 2) launcher = argv[2];
   scratch = std::filesystem::temp_directory_path() / ("varnel-cli-test-" + std::to_string(::getpid()));
   std::filesystem::create_directories(scratch);
   const int status = RUN_ALL_TESTS();

@@ -23,6 +23,7 @@
 #include "support/surface.hpp"
 #include "support/bits.hpp"
 #include "support/fp_controls.hpp"
+#include "support/scale.hpp"
 #include "support/values.hpp"
 
 namespace {
@@ -32,9 +33,10 @@ using varnel_test::from_bits;
 using varnel_test::from_bits32;
 using varnel_test::special_doubles;
 
+// Random inputs per function, divided by the test scale (support/scale.hpp).
 std::size_t samples() {
   const char* s = std::getenv("VARNEL_CONSISTENCY_SAMPLES");
-  return s != nullptr ? std::strtoull(s, nullptr, 10) : 100000;
+  return varnel_test::scaled(s != nullptr ? std::strtoull(s, nullptr, 10) : 100000);
 }
 
 using varnel_test::current_fp_controls;

@@ -26,7 +26,7 @@ if(MOVED)
   file(MAKE_DIRECTORY "${WORK}/moved/bin")
   file(COPY "${PROGRAM}" DESTINATION "${WORK}/moved/bin")
   get_filename_component(name "${PROGRAM}" NAME)
-  execute_process(COMMAND "${WORK}/moved/bin/${name}" report --quick acosh
+  execute_process(COMMAND ${EMULATOR} "${WORK}/moved/bin/${name}" report --quick acosh
     WORKING_DIRECTORY "${WORK}" RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
   string(REGEX MATCHALL "\n" newlines "${err}")
   list(LENGTH newlines lines)

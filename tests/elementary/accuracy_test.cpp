@@ -39,6 +39,7 @@
 
 #include "random.hpp"
 #include "support/bits.hpp"
+#include "support/scale.hpp"
 
 namespace {
 
@@ -483,10 +484,12 @@ struct worst {
   }
 };
 
+// Random arguments per function, divided by the test scale
+// (support/scale.hpp); the thresholds and worst cases always run.
 long samples_per_function() {
   const char* s = std::getenv("VARNEL_ELEMENTARY_SAMPLES");
-  if (s == nullptr || *s == '\0') return 1000000;
-  return std::max(1L, std::strtol(s, nullptr, 10));
+  const long n = s == nullptr || *s == '\0' ? 1000000 : std::max(1L, std::strtol(s, nullptr, 10));
+  return static_cast<long>(varnel_test::scaled(static_cast<std::size_t>(n)));
 }
 
 std::string args_text(const function_case& fc, double x, double y) {

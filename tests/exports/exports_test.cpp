@@ -17,7 +17,6 @@ namespace {
 namespace tr1 = varnel::math::tr1;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
-using varnel_test::x87_from;
 
 TEST(Exports, ClassificationInstantiations) {
   EXPECT_EQ(tr1::fpclassify(5e-324), tr1::fp_subnormal);
@@ -26,17 +25,20 @@ TEST(Exports, ClassificationInstantiations) {
   EXPECT_EQ(tr1::fpclassify(0x1p-126f), tr1::fp_normal);
   EXPECT_TRUE(tr1::isnan(from_bits(0x7FF0000000000001u)));
   EXPECT_FALSE(tr1::isinf(from_bits(0x7FF0000000000001u)));
-  if constexpr (varnel::math::tools::long_double_is_x87) {
-    EXPECT_EQ(tr1::fpclassify(varnel_test::x87_power_of_two(-13000)), tr1::fp_normal);
-    EXPECT_FALSE(tr1::isinf(varnel_test::x87_power_of_two(13000)));
-    EXPECT_TRUE(tr1::isfinite(varnel_test::x87_power_of_two(13000)));
+  // long double in its own format: only the lowest fraction bit set is a
+  // NaN, not an infinity (binary64 reads it through the high word,
+  // binary128 in the low word).
+  const long double low_bit_nan = varnel_test::from_pattern(varnel_test::long_double_signalling_nan());
+  EXPECT_EQ(tr1::fpclassify(low_bit_nan), tr1::fp_nan);
+  EXPECT_TRUE(tr1::isnan(low_bit_nan));
+  EXPECT_FALSE(tr1::isinf(low_bit_nan));
+  EXPECT_EQ(tr1::fpclassify(std::numeric_limits<long double>::denorm_min()), tr1::fp_subnormal);
+  if (varnel::math::tools::long_double_is_wider) {
+    EXPECT_EQ(tr1::fpclassify(varnel_test::long_double_power_of_two(-13000)), tr1::fp_normal);
+    EXPECT_EQ(tr1::fpclassify(5e-324L), tr1::fp_normal);  // binary64's smallest subnormal
+    EXPECT_FALSE(tr1::isinf(varnel_test::long_double_power_of_two(13000)));
+    EXPECT_TRUE(tr1::isfinite(varnel_test::long_double_power_of_two(13000)));
   } else {
-    // binary64, read through the high word: only the lowest significand
-    // bit set is a NaN, not an infinity.
-    const long double low_bit_nan = varnel_test::long_double_from_bits(0x7FF0000000000001u);
-    EXPECT_EQ(tr1::fpclassify(low_bit_nan), tr1::fp_nan);
-    EXPECT_TRUE(tr1::isnan(low_bit_nan));
-    EXPECT_FALSE(tr1::isinf(low_bit_nan));
     EXPECT_EQ(tr1::fpclassify(5e-324L), tr1::fp_subnormal);
   }
   EXPECT_TRUE(tr1::signbit(-0.0));
@@ -63,11 +65,13 @@ TEST(Exports, NeverClearOrReadErrno) {
 // The long double members map an argument to binary64 by round-to-nearest,
 // also beyond the binary64 range, where the conversion is spelled out.
 TEST(Exports, LongDoubleArgumentsMapToBinary64ByRounding) {
-  VARNEL_REQUIRE_X87_LONG_DOUBLE();
+  VARNEL_REQUIRE_WIDE_LONG_DOUBLE();
   const long double dmax = 0x1.fffffffffffffp+1023L;
-  const long double midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);  // halfway to 2^1024
-  const long double below_midpoint = x87_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFBFFu);
-  const long double huge = varnel_test::x87_power_of_two(13000);
+  const long double midpoint = varnel_test::long_double_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);  // halfway to 2^1024
+  // The long double just below it (2^-64 of the binade below in x87, 2^-113
+  // in binary128).
+  const long double below_midpoint = std::nextafter(midpoint, 0.0L);
+  const long double huge = varnel_test::long_double_power_of_two(13000);
   struct {
     long double x;
     double mapped;
@@ -78,8 +82,16 @@ TEST(Exports, LongDoubleArgumentsMapToBinary64ByRounding) {
       {huge, HUGE_VAL},
       {-below_midpoint, -0x1.fffffffffffffp+1023},
       {-huge, -HUGE_VAL},
-      {varnel_test::x87_power_of_two(-13000), 0.0},
+      {varnel_test::long_double_power_of_two(-13000), 0.0},
       {1 + 0x1p-60L, 1.0},
+      // Halfway between two doubles, and just above: ties to even, else
+      // to the nearer.
+      {1 + 0x1p-53L, 1.0},
+      {std::nextafter(1 + 0x1p-53L, 2.0L), 0x1.0000000000001p+0},
+      // Below binary64's smallest subnormal: half of it ties to zero, just
+      // above half rounds up to it.
+      {0x1p-1075L, 0.0},
+      {std::nextafter(0x1p-1075L, 1.0L), 0x1p-1074},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(static_cast<double>(c.mapped));
@@ -95,6 +107,8 @@ TEST(Exports, LongDoubleArgumentsMapToBinary64ByRounding) {
       EXPECT_EQ(errno, 0);
     }
     EXPECT_EQ(bits_of(static_cast<double>(varnel_cbrtl(c.x))), bits_of(varnel_cbrt(c.mapped)));
+    // x towards itself is the mapped x: the mapping itself, bit for bit.
+    EXPECT_EQ(bits_of(static_cast<double>(varnel_nextafterl(c.x, c.x))), bits_of(c.mapped));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include <varnel/math/c99.h>
@@ -16,21 +17,40 @@
 namespace varnel_test {
 namespace {
 
+// The hash of every value's bytes in little-endian order, whatever the
+// machine's: an integer of n bytes, least significant byte first, and a
+// floating value as its pattern (pattern_of: x87 as its significand and
+// then its sign and exponent, binary128 as its low word and then its high
+// word).  On a little-endian machine that is the order of the bytes in
+// memory, so the digests recorded there stand as they were; a big-endian
+// machine hashes the same values into the same digests.
 struct fnv1a {
   std::uint64_t h = 0xcbf29ce484222325u;
-  void bytes(const void* p, std::size_t n) {
-    const auto* b = static_cast<const unsigned char*>(p);
-    for (std::size_t i = 0; i < n; ++i) h = (h ^ b[i]) * 0x100000001b3u;
+  void integer(std::uint64_t v, std::size_t n) {
+    for (std::size_t i = 0; i < n; ++i, v >>= 8) h = (h ^ (v & 0xFF)) * 0x100000001b3u;
   }
   template <class T> void value(T v) {
-    if constexpr (std::is_same_v<T, long double> && varnel::math::tools::long_double_is_x87) {
-      // The 80 meaningful bits only; the padding bytes are unspecified.
-      const std::uint64_t m = x87_significand(v);
-      const std::uint16_t se = x87_sign_exponent(v);
-      bytes(&m, sizeof m);
-      bytes(&se, sizeof se);
+    if constexpr (std::is_same_v<T, long double>) {
+      const long_double_pattern p = pattern_of(v);
+      if constexpr (varnel::math::tools::long_double_is_x87) {
+        // The 80 meaningful bits only; the padding bytes are unspecified.
+        integer(p.low, 8);
+        integer(p.high, 2);
+      } else if constexpr (varnel::math::tools::long_double_is_binary128) {
+        integer(p.low, 8);
+        integer(p.high, 8);
+      } else {
+        integer(p.low, 8);
+      }
+    } else if constexpr (std::is_same_v<T, double>) {
+      integer(bits_of(v), 8);
+    } else if constexpr (std::is_same_v<T, float>) {
+      integer(bits_of(v), 4);
     } else {
-      bytes(&v, sizeof v);
+      static_assert(std::is_integral_v<T>, "integers and floating values");
+      // Two's complement: the low n bytes of the widened value are its
+      // pattern (bool: 0 or 1 in one byte).
+      integer(static_cast<std::uint64_t>(v), sizeof v);
     }
   }
 };
@@ -73,12 +93,33 @@ std::vector<float> floats_for(const std::string& name, std::size_t n) {
   return v;
 }
 
-// Long double inputs: the binary64 ones, plus, where long double is the x87
-// format, native values a double cannot hold (beyond its range, between its
-// neighbours, invalid encodings).
+// Long double inputs: the binary64 ones, plus, where long double is wider
+// (x87, binary128), native values a double cannot hold (beyond its range,
+// between its neighbours, below its smallest subnormal; in x87 also
+// invalid encodings).
 std::vector<long double> long_doubles_for(const std::string& name, std::size_t n) {
   std::vector<long double> v;
   for (double x : doubles_for(name, n)) v.push_back(x);
+  if (varnel::math::tools::long_double_is_binary128) {
+    std::seed_seq seq(name.begin(), name.end());
+    std::mt19937_64 rng(seq);
+    for (std::size_t i = 0; i < n / 10; ++i) {
+      // Random patterns: every exponent, NaNs and infinities among them.
+      const std::uint64_t high = rng();
+      const std::uint64_t low = rng();
+      v.push_back(from_pattern({high, low}));
+    }
+    // 1e4000 and 1e-4000, 2^1024 - 2^970 (halfway from the largest double
+    // to 2^1024) and its neighbours, the long doubles next to 1, half of
+    // binary64's smallest subnormal and the smallest subnormal.
+    const long double binary64_midpoint = long_double_from(0x3FFF + 1023, 0xFFFFFFFFFFFFFC00u);
+    for (long double x :
+         {1e4000L, -1e4000L, 1e-4000L, 1 + 0x1p-60L, binary64_midpoint, std::nextafter(binary64_midpoint, 0.0L),
+          std::nextafter(binary64_midpoint, HUGE_VALL), std::nextafter(1.0L, 2.0L), std::nextafter(1.0L, 0.0L),
+          0x1p-1075L, std::numeric_limits<long double>::denorm_min()})
+      v.push_back(x);
+    return v;
+  }
   if (!varnel::math::tools::long_double_is_x87) return v;
   std::seed_seq seq(name.begin(), name.end());
   std::mt19937_64 rng(seq);
@@ -102,7 +143,7 @@ template <class R, class F, class... A> void fold(fnv1a& h, F f, A... args) {
   const R r = f(args...);
   const int e = errno;
   h.value(r);
-  h.bytes(&e, sizeof e);
+  h.value(e);
 }
 
 }  // namespace
@@ -204,6 +245,49 @@ std::vector<export_digest> compute_digests(std::size_t n) {
     add("tr1<long double>", l.size(), hl);
   }
   return out;
+}
+
+std::vector<std::pair<std::string, std::string>> platform_facts() {
+#if defined(_WIN32)
+  const std::string system = "windows";
+#elif defined(__linux__)
+  const std::string system = "linux";
+#else
+  const std::string system = "unknown";
+#endif
+#if defined(__x86_64__) || defined(_M_X64)
+  const std::string processor = "x86_64";
+#elif defined(__aarch64__)
+  const std::string processor = "aarch64";
+#elif defined(__s390x__)
+  const std::string processor = "s390x";
+#else
+  const std::string processor = "unknown";
+#endif
+#if defined(VARNEL_MATH_PORTABLE_ELEMENTARY)
+  const std::string build = "portable";
+#else
+  const std::string build = "platform";
+#endif
+  namespace tools = varnel::math::tools;
+  const std::string long_double = tools::long_double_is_x87         ? "x87"
+                                  : tools::long_double_is_binary128 ? "binary128"
+                                                                    : "binary64";
+  namespace tr1 = varnel::math::tr1;
+  const std::string classes = std::to_string(tr1::fp_nan) + "," + std::to_string(tr1::fp_infinite) + "," +
+                              std::to_string(tr1::fp_zero) + "," + std::to_string(tr1::fp_subnormal) + "," +
+                              std::to_string(tr1::fp_normal);
+  return {{"platform", system + "-" + processor},
+          {"build", build},
+          {"long", std::to_string(sizeof(long) * 8)},
+          {"long-double", long_double},
+          {"classes", classes}};
+}
+
+std::string facts_line() {
+  std::string line = "# facts:";
+  for (const auto& f : platform_facts()) line += " " + f.first + "=" + f.second;
+  return line;
 }
 
 }  // namespace varnel_test

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace varnel_test {
@@ -22,6 +23,18 @@ struct export_digest {
 // top); the checked-in digests use the default.
 constexpr std::size_t golden_inputs = 100000;
 std::vector<export_digest> compute_digests(std::size_t inputs_per_function = golden_inputs);
+
+// The facts of this platform and build that decide where the digests may
+// differ from another platform's, as name and value: the platform
+// (operating system and processor), the build (platform or portable
+// elementary functions), the width of long, the format of long double and
+// fpclassify's class values.  golden_digest prints them at the top of its
+// output, tests/golden/digests.py writes them into each digest file, and
+// golden_test requires its file to name these.
+std::vector<std::pair<std::string, std::string>> platform_facts();
+
+// The facts as one comment line: "# facts: platform=linux-x86_64 build=...".
+std::string facts_line();
 
 }  // namespace varnel_test
 

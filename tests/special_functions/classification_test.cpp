@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,6 @@ namespace vd = varnel::math::detail;
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
-using varnel_test::x87_from;
 
 struct class64 {
   std::uint64_t bits;
@@ -81,55 +82,109 @@ TEST(Classify, Word32Layout) {
   }
 }
 
-// long double in the platform's format.  binary64 (Windows): the table of
-// binary64 patterns, read through the high-word layout.  x87 (Linux): native
+// long double in the platform's format, one table of patterns per format
+// (support/bits.hpp: pattern_of, most significant word first), each value
+// checked by every predicate.  binary64 (Windows): the table of binary64
+// patterns, read through the high-word layout.  x87 (x86-64 Linux): native
 // values, including encodings a binary64 cannot hold and the invalid ones
-// the processor treats as NaN.
-TEST(Classify, NativeLongDouble) {
+// the processor treats as NaN.  binary128 (AArch64, s390x): both words,
+// so that a bit of the low word alone decides between an infinity and a
+// NaN, and between zero and a subnormal.
+struct native_case {
+  varnel_test::long_double_pattern bits;
+  int fp_class;
+};
+
+std::vector<native_case> native_cases() {
+  std::vector<native_case> cases;
   if constexpr (varnel::math::tools::long_double_is_binary64) {
-    for (const auto& c : binary64_cases) {
-      SCOPED_TRACE(testing::Message() << std::hex << c.bits);
-      const long double x = varnel_test::long_double_from_bits(c.bits);
-      EXPECT_EQ(vm::fpclassify(x), c.fp_class);
-      EXPECT_EQ(vm::isnan(x), c.fp_class == vm::fp_nan);
-      EXPECT_EQ(vm::isinf(x), c.fp_class == vm::fp_infinite);
-      EXPECT_EQ(vm::isfinite(x), c.fp_class != vm::fp_nan && c.fp_class != vm::fp_infinite);
-      EXPECT_EQ(vm::isnormal(x), c.fp_class == vm::fp_normal);
-      EXPECT_EQ(vm::signbit(x), static_cast<int>(c.bits >> 63));
-    }
-    return;
+    for (const auto& c : binary64_cases) cases.push_back({{0, c.bits}, c.fp_class});
+  } else if constexpr (varnel::math::tools::long_double_is_x87) {
+    cases = {
+        {{0x0000, 0x0000000000000000u}, vm::fp_zero},
+        {{0x8000, 0x0000000000000000u}, vm::fp_zero},
+        {{0x0000, 0x0000000000000001u}, vm::fp_subnormal},
+        {{0x0000, 0x8000000000000000u}, vm::fp_subnormal},  // pseudo-denormal
+        {{0x0001, 0x8000000000000000u}, vm::fp_normal},     // smallest normal, far below binary64's
+        {{0x7FFE, 0xFFFFFFFFFFFFFFFFu}, vm::fp_normal},     // largest, far above binary64's
+        {{0x3FFF, 0x8000000000000000u}, vm::fp_normal},     // 1.0
+        {{0x3FFF, 0x0000000000000000u}, vm::fp_nan},        // unnormal
+        {{0x7FFF, 0x8000000000000000u}, vm::fp_infinite},
+        {{0xFFFF, 0x8000000000000000u}, vm::fp_infinite},
+        {{0x7FFF, 0x0000000000000000u}, vm::fp_nan},  // pseudo-infinity
+        {{0x7FFF, 0xC000000000000000u}, vm::fp_nan},
+        {{0x7FFF, 0x8000000000000001u}, vm::fp_nan},  // signalling
+    };
+  } else {
+    cases = {
+        {{0x0000000000000000u, 0x0000000000000000u}, vm::fp_zero},
+        {{0x8000000000000000u, 0x0000000000000000u}, vm::fp_zero},
+        {{0x0000000000000000u, 0x0000000000000001u}, vm::fp_subnormal},  // 2^-16494, the low word alone
+        {{0x8000000000000001u, 0x0000000000000000u}, vm::fp_subnormal},  // the high word's fraction alone
+        {{0x0000FFFFFFFFFFFFu, 0xFFFFFFFFFFFFFFFFu}, vm::fp_subnormal},  // largest subnormal
+        {{0x0001000000000000u, 0x0000000000000000u}, vm::fp_normal},     // smallest normal, far below binary64's
+        {{0x7FFEFFFFFFFFFFFFu, 0xFFFFFFFFFFFFFFFFu}, vm::fp_normal},     // largest, far above binary64's
+        {{0x3FFF000000000000u, 0x0000000000000000u}, vm::fp_normal},     // 1.0
+        {{0xBFFF000000000000u, 0x0000000000000001u}, vm::fp_normal},     // -(1 + 2^-112)
+        {{0x7FFF000000000000u, 0x0000000000000000u}, vm::fp_infinite},
+        {{0xFFFF000000000000u, 0x0000000000000000u}, vm::fp_infinite},
+        {{0x7FFF000000000000u, 0x0000000000000001u}, vm::fp_nan},  // signalling, the low word alone
+        {{0x7FFF000000000001u, 0x0000000000000000u}, vm::fp_nan},  // signalling, the high word alone
+        {{0x7FFF800000000000u, 0x0000000000000000u}, vm::fp_nan},  // quiet
+        {{0xFFFF800000000000u, 0x0000000000001234u}, vm::fp_nan},  // negative, with a payload
+        {{0x7FFFFFFFFFFFFFFFu, 0xFFFFFFFFFFFFFFFFu}, vm::fp_nan},
+    };
   }
-  struct {
-    std::uint16_t se;
-    std::uint64_t m;
-    int fp_class;
-  } cases[] = {
-      {0x0000, 0x0000000000000000u, vm::fp_zero},
-      {0x8000, 0x0000000000000000u, vm::fp_zero},
-      {0x0000, 0x0000000000000001u, vm::fp_subnormal},
-      {0x0000, 0x8000000000000000u, vm::fp_subnormal},  // pseudo-denormal
-      {0x0001, 0x8000000000000000u, vm::fp_normal},     // smallest normal, far below binary64's
-      {0x7FFE, 0xFFFFFFFFFFFFFFFFu, vm::fp_normal},     // largest, far above binary64's
-      {0x3FFF, 0x8000000000000000u, vm::fp_normal},     // 1.0
-      {0x3FFF, 0x0000000000000000u, vm::fp_nan},        // unnormal
-      {0x7FFF, 0x8000000000000000u, vm::fp_infinite},
-      {0xFFFF, 0x8000000000000000u, vm::fp_infinite},
-      {0x7FFF, 0x0000000000000000u, vm::fp_nan},  // pseudo-infinity
-      {0x7FFF, 0xC000000000000000u, vm::fp_nan},
-      {0x7FFF, 0x8000000000000001u, vm::fp_nan},  // signalling
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(testing::Message() << std::hex << c.se << ":" << c.m);
-    const long double x = x87_from(c.se, c.m);
+  return cases;
+}
+
+TEST(Classify, NativeLongDouble) {
+  for (const auto& c : native_cases()) {
+    SCOPED_TRACE(testing::Message() << c.bits);
+    const long double x = varnel_test::from_pattern(c.bits);
+    ASSERT_EQ(varnel_test::pattern_of(x), c.bits);  // the value holds its pattern
     EXPECT_EQ(vm::fpclassify(x), c.fp_class);
     EXPECT_EQ(vm::isnan(x), c.fp_class == vm::fp_nan);
     EXPECT_EQ(vm::isinf(x), c.fp_class == vm::fp_infinite);
     EXPECT_EQ(vm::isfinite(x), c.fp_class != vm::fp_nan && c.fp_class != vm::fp_infinite);
     EXPECT_EQ(vm::isnormal(x), c.fp_class == vm::fp_normal);
-    EXPECT_EQ(vm::signbit(x), c.se >> 15);
+    const bool negative = varnel_test::with_sign(c.bits, true) == c.bits;
+    EXPECT_EQ(vm::signbit(x), negative ? 1 : 0);
+    EXPECT_EQ(varnel_test::pattern_of(vm::flip_sign(x)), varnel_test::with_sign(c.bits, !negative));
   }
-  EXPECT_FALSE(vm::isinf(varnel_test::x87_power_of_two(13000)));
-  EXPECT_TRUE(vm::isnormal(varnel_test::x87_power_of_two(-13000)));
+  // Far outside binary64's range, the x87 format and binary128 alike.
+  if (varnel::math::tools::long_double_is_wider) {
+    EXPECT_FALSE(vm::isinf(varnel_test::long_double_power_of_two(13000)));
+    EXPECT_TRUE(vm::isnormal(varnel_test::long_double_power_of_two(-13000)));
+  }
+}
+
+// The layout reads the compiler's own long double: its limits, written by
+// the compiler, have the patterns of the format (the byte order included).
+TEST(Classify, LongDoubleLayoutMatchesTheCompiler) {
+  using limits = std::numeric_limits<long double>;
+  using varnel_test::pattern_of;
+  struct {
+    long double x;
+    varnel_test::long_double_pattern binary64, x87, binary128;
+  } cases[] = {
+      {1.0L, {0, 0x3FF0000000000000u}, {0x3FFF, 0x8000000000000000u}, {0x3FFF000000000000u, 0}},
+      {-2.0L, {0, 0xC000000000000000u}, {0xC000, 0x8000000000000000u}, {0xC000000000000000u, 0}},
+      {limits::max(),
+       {0, 0x7FEFFFFFFFFFFFFFu},
+       {0x7FFE, 0xFFFFFFFFFFFFFFFFu},
+       {0x7FFEFFFFFFFFFFFFu, 0xFFFFFFFFFFFFFFFFu}},
+      {limits::denorm_min(), {0, 1}, {0, 1}, {0, 1}},
+      {limits::infinity(), {0, 0x7FF0000000000000u}, {0x7FFF, 0x8000000000000000u}, {0x7FFF000000000000u, 0}},
+      {1.0L + limits::epsilon(), {0, 0x3FF0000000000001u}, {0x3FFF, 0x8000000000000001u}, {0x3FFF000000000000u, 1}},
+  };
+  for (const auto& c : cases) {
+    const auto expected = varnel::math::tools::long_double_is_binary64 ? c.binary64
+                          : varnel::math::tools::long_double_is_x87    ? c.x87
+                                                                       : c.binary128;
+    EXPECT_EQ(pattern_of(c.x), expected);
+    EXPECT_EQ(varnel_test::from_pattern(expected), c.x);
+  }
 }
 
 TEST(Sign, SignOf) {

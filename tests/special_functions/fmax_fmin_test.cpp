@@ -2,6 +2,7 @@
 // returned bit for bit, the native long double compared as it is.
 #include <cerrno>
 #include <cstdint>
+#include <limits>
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,6 @@ namespace {
 using varnel_test::bits_of;
 using varnel_test::from_bits;
 using varnel_test::from_bits32;
-using varnel_test::x87_from;
-using varnel_test::x87_sign_exponent;
-using varnel_test::x87_significand;
 using namespace varnel_test::values;
 
 // Distinct NaNs so that the one returned can be told apart.
@@ -75,31 +73,34 @@ TEST(FmaxFmin, Binary32) {
   }
 }
 
-// The long double members compare the native x87 values: no mapping to
-// binary64, so differences below binary64 precision and values beyond its
-// range survive, and the argument comes back bit for bit.
+// The long double members compare the native values (x87 or binary128):
+// no mapping to binary64, so differences below binary64 precision and
+// values beyond its range survive, and the argument comes back bit for bit.
 TEST(FmaxFmin, NativeLongDouble) {
-  VARNEL_REQUIRE_X87_LONG_DOUBLE();
-  const long double huge = varnel_test::x87_power_of_two(13000);  // far beyond binary64
-  const long double large = varnel_test::x87_power_of_two(10000);
-  const long double tiny = varnel_test::x87_power_of_two(-13000);      // far below binary64
-  const long double one_plus = x87_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
-  const long double nan_l = x87_from(0xFFFF, 0xC000000000001234u);     // negative NaN, payload
-  const long double nan_m = x87_from(0x7FFF, 0xC000000000005678u);
+  VARNEL_REQUIRE_WIDE_LONG_DOUBLE();
+  using varnel_test::long_double_from;
+  using varnel_test::pattern_of;
+  const long double huge = varnel_test::long_double_power_of_two(13000);  // far beyond binary64
+  const long double large = varnel_test::long_double_power_of_two(10000);
+  const long double tiny = varnel_test::long_double_power_of_two(-13000);      // far below binary64
+  const long double one_plus = long_double_from(0x3FFF, 0x8000000000000001u);  // 1 + 2^-63
+  const long double nan_l = long_double_from(0xFFFF, 0xC000000000001234u);     // negative NaN, payload
+  const long double nan_m = long_double_from(0x7FFF, 0xC000000000005678u);
+  // The smallest step of the format above 1 (2^-63 in x87, 2^-112 in
+  // binary128) and the smallest subnormal.
+  const long double next_one = 1.0L + std::numeric_limits<long double>::epsilon();
+  const long double least = std::numeric_limits<long double>::denorm_min();
   const struct {
     long double x, y, max, min;
   } cases[] = {
       {one_plus, 1.0L, one_plus, 1.0L}, {1.0L, one_plus, one_plus, 1.0L}, {huge, large, huge, large},
       {nan_l, -tiny, -tiny, -tiny},     {nan_m, nan_l, nan_l, nan_l},     {0.0L, -0.0L, 0.0L, 0.0L},
-      {-0.0L, 0.0L, -0.0L, -0.0L},
+      {-0.0L, 0.0L, -0.0L, -0.0L},      {next_one, 1.0L, next_one, 1.0L}, {least, -0.0L, least, -0.0L},
   };
   for (const auto& c : cases) {
-    const long double mx = varnel_fmaxl(c.x, c.y);
-    const long double mn = varnel_fminl(c.x, c.y);
-    EXPECT_EQ(x87_sign_exponent(mx), x87_sign_exponent(c.max));
-    EXPECT_EQ(x87_significand(mx), x87_significand(c.max));
-    EXPECT_EQ(x87_sign_exponent(mn), x87_sign_exponent(c.min));
-    EXPECT_EQ(x87_significand(mn), x87_significand(c.min));
+    SCOPED_TRACE(testing::Message() << pattern_of(c.x) << " " << pattern_of(c.y));
+    EXPECT_EQ(pattern_of(varnel_fmaxl(c.x, c.y)), pattern_of(c.max));
+    EXPECT_EQ(pattern_of(varnel_fminl(c.x, c.y)), pattern_of(c.min));
   }
 }
 

@@ -88,10 +88,12 @@ TEST(Hypot, Binary64AndLongDouble) {
     expect_hypot(static_cast<double>(varnel_hypotl(c.x, c.y)), c);
     EXPECT_EQ(errno, c.err);
   }
-  // An x87 long double beyond the binary64 range maps to infinity.
-  if (varnel::math::tools::long_double_is_x87) {
+  // A wider long double (x87, binary128) beyond the binary64 range maps to
+  // infinity.
+  if (varnel::math::tools::long_double_is_wider) {
     errno = 0;
-    EXPECT_EQ(varnel_hypotl(varnel_test::x87_power_of_two(13000), 1.0L), std::numeric_limits<long double>::infinity());
+    EXPECT_EQ(varnel_hypotl(varnel_test::long_double_power_of_two(13000), 1.0L),
+              std::numeric_limits<long double>::infinity());
     EXPECT_EQ(errno, ERANGE);
   }
 }

@@ -112,11 +112,12 @@ TEST(Log1p, OtherArgumentsArePassedToThePlatform) {
   EXPECT_TRUE(std::isnan(varnel_log1pf(from_bits32(0x7FC00123u))));
 }
 
-// The long double argument is mapped to binary64 first: -1 - 2^-63 is
-// below -1 as an x87 value, but maps to -1 itself.
+// The long double argument is mapped to binary64 first: the long double
+// just below -1 (-1 - 2^-63 in x87, -1 - 2^-112 in binary128) is below -1,
+// but maps to -1 itself.
 TEST(Log1p, LongDoubleArgumentIsMappedToBinary64First) {
-  VARNEL_REQUIRE_X87_LONG_DOUBLE();
-  const long double just_below = varnel_test::x87_from(0xBFFF, 0x8000000000000001u);
+  VARNEL_REQUIRE_WIDE_LONG_DOUBLE();
+  const long double just_below = std::nextafter(-1.0L, -2.0L);
   ASSERT_LT(just_below, -1.0L);
   errno = 0;
   EXPECT_EQ(varnel_log1pl(just_below), -std::numeric_limits<long double>::infinity());

@@ -293,8 +293,9 @@ TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
       {inf, static_cast<long double>(dmax), dmax, 0},
       {1.0, 1.0L, 1.0, 0},
   };
-  if (varnel::math::tools::long_double_is_x87) {
-    using varnel_test::x87_power_of_two;
+  // A long double that holds values binary64 lacks (x87, binary128).
+  if (varnel::math::tools::long_double_is_wider) {
+    const auto power_of_two = varnel_test::long_double_power_of_two;
     cases.insert(cases.end(), {
                                   // y strictly between x and its neighbour (y rounds to x in binary64).
                                   {1.0, 1.0L + 0x1p-60L, 0x1.0000000000001p+0, 0},
@@ -302,13 +303,16 @@ TEST(Nexttoward, DirectionFollowsTheExactLongDoubleY) {
                                   {0x1.0000000000001p+0, 1.0L + 0x1p-60L, 1.0, 0},
                                   {-1.0, -1.0L - 0x1p-60L, -0x1.0000000000001p+0, 0},
                                   // A y below the binary64 range still has its side.
-                                  {0.0, x87_power_of_two(-16000), 0x1p-1074, 0},
-                                  {-0.0, -x87_power_of_two(-16000), -0x1p-1074, 0},
-                                  {0x1p-1074, x87_power_of_two(-1080), 0.0, 0},
+                                  {0.0, power_of_two(-16000), 0x1p-1074, 0},
+                                  {-0.0, -power_of_two(-16000), -0x1p-1074, 0},
+                                  {0x1p-1074, power_of_two(-1080), 0.0, 0},
+                                  {0.0, std::numeric_limits<long double>::denorm_min(), 0x1p-1074, 0},
                                   // A y beyond it too.
-                                  {dmax, x87_power_of_two(1100), inf, ERANGE},
-                                  {inf, x87_power_of_two(1100), dmax, 0},
-                                  {-inf, -x87_power_of_two(1100), -dmax, 0},
+                                  {dmax, power_of_two(1100), inf, ERANGE},
+                                  {inf, power_of_two(1100), dmax, 0},
+                                  {-inf, -power_of_two(1100), -dmax, 0},
+                                  // The least step of the format still has its side.
+                                  {1.0, 1.0L + std::numeric_limits<long double>::epsilon(), 0x1.0000000000001p+0, 0},
                               });
   }
   for (const auto& c : cases) {
@@ -339,12 +343,12 @@ TEST(Nexttowardf, StepsOneFloatSpacingTowardsTheExactY) {
       {finf, 0x1p+200L, fmax_, 0},
       {1.0f, 1.0L, 1.0f, 0},
   };
-  if (varnel::math::tools::long_double_is_x87) {
+  if (varnel::math::tools::long_double_is_wider) {
     cases.insert(cases.end(), {
                                   {1.0f, 1.0L + 0x1p-60L, 0x1.000002p+0f, 0},
                                   {1.0f, 1.0L - 0x1p-60L, 0x1.fffffep-1f, 0},
                                   {0x1.000002p+0f, 1.0L + 0x1p-60L, 1.0f, 0},
-                                  {0.0f, varnel_test::x87_power_of_two(-16000), 0x1p-149f, 0},
+                                  {0.0f, varnel_test::long_double_power_of_two(-16000), 0x1p-149f, 0},
                                   {fmax_, 0x1.fffffe00000001p+127L, finf, ERANGE},
                               });
   }
@@ -378,8 +382,8 @@ TEST(Nextafterl, MapsBothArgumentsToBinary64) {
   errno = 0;
   EXPECT_EQ(varnel_nextafterl(1.0L, 1.0L + 0x1p-60L), 1.0L);
   EXPECT_EQ(varnel_nexttowardl(1.0L, 1.0L + 0x1p-60L), 1.0L);
-  if (varnel::math::tools::long_double_is_x87) {
-    EXPECT_EQ(varnel_nextafterl(varnel_test::x87_power_of_two(13000), 0.0L), static_cast<long double>(dmax));
+  if (varnel::math::tools::long_double_is_wider) {
+    EXPECT_EQ(varnel_nextafterl(varnel_test::long_double_power_of_two(13000), 0.0L), static_cast<long double>(dmax));
   }
   EXPECT_EQ(varnel_nextafterl(1.0L + 0x1p-60L, 2.0L), static_cast<long double>(0x1.0000000000001p+0));
   EXPECT_EQ(errno, 0);

@@ -69,15 +69,15 @@ TEST(Round, Binary64AndLongDouble) {
 }
 
 TEST(Round, LongDoubleArgumentIsMappedToBinary64First) {
-  VARNEL_REQUIRE_X87_LONG_DOUBLE();
-  // 0.5 - 2^-65 is below one half as an x87 value but maps to 0.5, which
-  // rounds away from zero.
-  const long double just_below_half = varnel_test::x87_from(0x3FFD, 0xFFFFFFFFFFFFFFFFu);
+  VARNEL_REQUIRE_WIDE_LONG_DOUBLE();
+  // The long double just below one half (0.5 - 2^-65 in x87, 0.5 - 2^-114
+  // in binary128) maps to 0.5, which rounds away from zero.
+  const long double just_below_half = std::nextafter(0.5L, 0.0L);
   ASSERT_LT(just_below_half, 0.5L);
   EXPECT_EQ(varnel_roundl(just_below_half), 1.0L);
   // Beyond the binary64 range: mapped to infinity, a rounding error.
   errno = 0;
-  EXPECT_EQ(varnel_roundl(varnel_test::x87_power_of_two(13000)), static_cast<long double>(dmax));
+  EXPECT_EQ(varnel_roundl(varnel_test::long_double_power_of_two(13000)), static_cast<long double>(dmax));
   EXPECT_EQ(errno, ERANGE);
 }
 

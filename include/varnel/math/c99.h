@@ -13,9 +13,9 @@
 /* VARNEL_MATH_API and VARNEL_MATH_LONG_DOUBLE, the long double of the
    interface: the long-double library's arguments and results, and the y of
    every nexttoward.  The libraries take the platform's long double (the
-   x87 extended format on Linux, binary64 on Windows, as a program built by
-   MSVC has it); a Windows compiler whose own long double is wider sees
-   double in its place (see config.h). */
+   x87 extended format on x86-64 Linux, binary128 on AArch64 and s390x
+   Linux, binary64 on Windows, as a program built by MSVC has it); a Windows compiler whose own long double is wider
+   sees double in its place (see config.h). */
 #include <varnel/math/config.h>
 
 #ifdef __cplusplus

@@ -9,9 +9,10 @@
  *   VARNEL_MATH_LONG_DOUBLE              the long double type of the C interface
  *   VARNEL_MATH_LONG_BITS                the width of long
  *   VARNEL_MATH_FP_NAN ... _FP_NORMAL    the classes fpclassify returns
+ *   VARNEL_MATH_BIG_ENDIAN               1 where the most significant byte of a value comes first
  *
  * A long double format is named by its significand digits: 53 binary64,
- * 64 the x87 extended format. */
+ * 64 the x87 extended format, 113 IEEE binary128. */
 #ifndef VARNEL_MATH_CONFIG_H
 #define VARNEL_MATH_CONFIG_H
 
@@ -35,14 +36,16 @@
 
 /* The libraries' long double: binary64 on Windows, as a program built by
    MSVC has it (the DLLs are built with that ABI); the platform's own
-   everywhere else (the x87 extended format on x86-64 Linux). */
+   everywhere else (the x87 extended format on x86-64 Linux, binary128 on
+   AArch64 and s390x Linux). */
 #if defined(_WIN32)
 #define VARNEL_MATH_LIBRARY_LDBL_MANT_DIG 53
 #else
 #define VARNEL_MATH_LIBRARY_LDBL_MANT_DIG VARNEL_MATH_LDBL_MANT_DIG
 #endif
-#if VARNEL_MATH_LIBRARY_LDBL_MANT_DIG != 53 && VARNEL_MATH_LIBRARY_LDBL_MANT_DIG != 64
-#error "Varnel math: long double must be binary64 or the x87 extended format"
+#if VARNEL_MATH_LIBRARY_LDBL_MANT_DIG != 53 && VARNEL_MATH_LIBRARY_LDBL_MANT_DIG != 64 && \
+    VARNEL_MATH_LIBRARY_LDBL_MANT_DIG != 113
+#error "Varnel math: long double must be binary64, the x87 extended format or binary128"
 #endif
 
 /* A caller whose long double is wider than the libraries' (on Windows,
@@ -57,6 +60,19 @@
 #else
 #define VARNEL_MATH_WIDE_LONG_DOUBLE_CALLER 0
 #define VARNEL_MATH_LONG_DOUBLE long double
+#endif
+
+/* The byte order of values in memory, the same for integers and floating
+   values on every platform here: little-endian on x86-64 and AArch64 (and
+   on every Windows), big-endian on s390x.  Code that reads a pattern by
+   its bytes finds the significant end through this (tools/layouts.hpp). */
+#if defined(__BYTE_ORDER__) && defined(__ORDER_BIG_ENDIAN__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+#define VARNEL_MATH_BIG_ENDIAN 1
+#elif (defined(__BYTE_ORDER__) && defined(__ORDER_LITTLE_ENDIAN__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__) || \
+    defined(_WIN32)
+#define VARNEL_MATH_BIG_ENDIAN 0
+#else
+#error "Varnel math: the byte order of this platform is unknown"
 #endif
 
 /* The width of long: 32 bits on Windows, 64 on 64-bit Linux. */

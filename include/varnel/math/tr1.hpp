@@ -2,7 +2,8 @@
 // double and long double live in varnel_math_c99f, varnel_math_c99 and
 // varnel_math_c99l respectively; link the library of the type you classify.
 // long double is classified in the libraries' format: the x87 extended
-// format on Linux, binary64 on Windows.
+// format on x86-64 Linux, binary128 on AArch64 and s390x Linux, binary64
+// on Windows.
 #ifndef VARNEL_MATH_TR1_HPP
 #define VARNEL_MATH_TR1_HPP
 

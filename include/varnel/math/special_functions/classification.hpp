@@ -43,6 +43,9 @@ namespace detail {
 // and a normal exponent without it (unnormal).  The processor rejects all
 // of them as invalid operands and answers with a NaN, so they classify as
 // NaN.
+//
+// binary128: h = the high word (sign, exponent, top 48 fraction bits), h'
+// = h without its sign, l = the low word (the other 64 fraction bits).
 
 template <class L> inline int fpclassify_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == tools::layout_kind::whole_word) {
@@ -55,6 +58,13 @@ template <class L> inline int fpclassify_in(typename L::value_type x) noexcept {
     if (h <= L::significand_mask) return x == 0 ? fp_zero : fp_subnormal;
     if (h < L::exponent_mask) return fp_normal;
     return L::with_high_word(x, h & L::significand_mask) == 0 ? fp_infinite : fp_nan;
+  } else if constexpr (L::kind == tools::layout_kind::binary128) {
+    const std::uint64_t h = L::high_word(x) & ~L::sign_mask;
+    const bool fraction_zero = ((h & L::significand_mask) | L::low_word(x)) == 0;
+    const std::uint64_t e = h & L::exponent_mask;
+    if (e == 0) return fraction_zero ? fp_zero : fp_subnormal;
+    if (e < L::exponent_mask) return fp_normal;
+    return fraction_zero ? fp_infinite : fp_nan;
   } else {
     const std::uint16_t e = L::sign_exponent(x) & L::exponent_mask;
     const std::uint64_t m = L::significand(x);
@@ -73,6 +83,9 @@ template <class L> inline bool isnan_in(typename L::value_type x) noexcept {
     if (h < L::exponent_mask) return false;
     // Keep only significand bits in the copy: it is zero exactly for infinity.
     return L::with_high_word(x, h & L::significand_mask) != 0;
+  } else if constexpr (L::kind == tools::layout_kind::binary128) {
+    const std::uint64_t h = L::high_word(x) & ~L::sign_mask;
+    return h > L::exponent_mask || (h == L::exponent_mask && L::low_word(x) != 0);
   } else {
     return fpclassify_in<L>(x) == fp_nan;
   }
@@ -85,6 +98,8 @@ template <class L> inline bool isinf_in(typename L::value_type x) noexcept {
     const std::uint32_t h = L::high_word(x) & ~L::sign_mask;
     if (h != L::exponent_mask) return false;  // a set upper significand bit already means NaN
     return L::with_high_word(x, 0) == 0;      // low significand word all zero
+  } else if constexpr (L::kind == tools::layout_kind::binary128) {
+    return (L::high_word(x) & ~L::sign_mask) == L::exponent_mask && L::low_word(x) == 0;
   } else {
     return fpclassify_in<L>(x) == fp_infinite;
   }
@@ -93,7 +108,7 @@ template <class L> inline bool isinf_in(typename L::value_type x) noexcept {
 template <class L> inline bool isfinite_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & L::exponent_mask) != L::exponent_mask;
-  } else if constexpr (L::kind == tools::layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word || L::kind == tools::layout_kind::binary128) {
     return (L::high_word(x) & L::exponent_mask) != L::exponent_mask;
   } else {
     const int c = fpclassify_in<L>(x);
@@ -105,8 +120,8 @@ template <class L> inline bool isnormal_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == tools::layout_kind::whole_word) {
     const auto e = L::to_bits(x) & L::exponent_mask;
     return e != 0 && e < L::exponent_mask;
-  } else if constexpr (L::kind == tools::layout_kind::high_word) {
-    const std::uint32_t e = L::high_word(x) & L::exponent_mask;
+  } else if constexpr (L::kind == tools::layout_kind::high_word || L::kind == tools::layout_kind::binary128) {
+    const auto e = L::high_word(x) & L::exponent_mask;
     return e != 0 && e < L::exponent_mask;
   } else {
     return fpclassify_in<L>(x) == fp_normal;
@@ -116,7 +131,7 @@ template <class L> inline bool isnormal_in(typename L::value_type x) noexcept {
 template <class L> inline int signbit_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == tools::layout_kind::whole_word) {
     return (L::to_bits(x) & L::sign_mask) != 0 ? 1 : 0;
-  } else if constexpr (L::kind == tools::layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word || L::kind == tools::layout_kind::binary128) {
     return (L::high_word(x) & L::sign_mask) != 0 ? 1 : 0;
   } else {
     return (L::sign_exponent(x) & L::sign_mask) != 0 ? 1 : 0;
@@ -126,7 +141,7 @@ template <class L> inline int signbit_in(typename L::value_type x) noexcept {
 template <class L> inline typename L::value_type flip_sign_in(typename L::value_type x) noexcept {
   if constexpr (L::kind == tools::layout_kind::whole_word) {
     return L::from_bits(L::to_bits(x) ^ L::sign_mask);
-  } else if constexpr (L::kind == tools::layout_kind::high_word) {
+  } else if constexpr (L::kind == tools::layout_kind::high_word || L::kind == tools::layout_kind::binary128) {
     return L::with_high_word(x, L::high_word(x) ^ L::sign_mask);
   } else {
     return L::with_sign_exponent(x, static_cast<std::uint16_t>(L::sign_exponent(x) ^ L::sign_mask));

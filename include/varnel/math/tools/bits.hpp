@@ -139,7 +139,8 @@ template <class T> inline T truncate_magnitude(T a) noexcept {
 // travel unchanged.  For binary32 and binary64 that is IEEE copySign, which
 // the compiler does with masks in the floating-point registers, without the
 // round trip through an integer register that a byte copy costs.  A long
-// double takes the sign bit of its layout.
+// double takes the sign bit of its layout (the high word of binary64 and
+// binary128, the sign and exponent of x87).
 template <class T> inline T with_sign_of(T x, T y) noexcept {
   using L = layout_of_t<T>;
   if constexpr (L::kind == layout_kind::whole_word) {
