@@ -1,4 +1,4 @@
-// The library's own elementary functions (special_functions/elementary.hpp)
+// The library's own elementary functions (elementary/portable.hpp)
 // timed beside the platform libm function of the same name, on the same
 // inputs: exp, log, pow, sin, expm1, log1p, expm1f and log1pf.
 //

@@ -16,7 +16,7 @@ using varnel_test::bits_of;
 using varnel_test::from_bits;
 
 // The platform's expm1, or in the portable build the library's own: the
-// elementary function of tools/elementary.hpp, result and errno unchanged.
+// elementary function of elementary/elementary.hpp, result and errno unchanged.
 TEST(Expm1, IsThePlatformFunction) {
   const double xs[] = {0.0,
                        -0.0,

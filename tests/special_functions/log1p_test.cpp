@@ -73,7 +73,7 @@ TEST(Log1p, ErrorsBinary32) {
 // Everything else goes to the platform function unchanged: its result and
 // whatever it does to errno, and no EDOM or ERANGE from the library.
 // (The platform's, or in the portable build the library's own: the
-// elementary function of tools/elementary.hpp.)
+// elementary function of elementary/elementary.hpp.)
 TEST(Log1p, OtherArgumentsArePassedToThePlatform) {
   const double xs[] = {-0x1.fffffffffffffp-1,  // -0.9999999999999999, about -36.7368005696771
                        -0.5,

@@ -1,4 +1,4 @@
-// e^x - 1: the expm1 of the working precision (tools/elementary.hpp: the
+// e^x - 1: the expm1 of the working precision (elementary/elementary.hpp: the
 // platform's, or the library's own in the portable build), nothing added.
 // Whatever it returns and stores into errno stands.
 #ifndef VARNEL_MATH_SPECIAL_FUNCTIONS_EXPM1_HPP

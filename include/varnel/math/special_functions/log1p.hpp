@@ -1,4 +1,4 @@
-// ln(1 + x): the log1p of the working precision (tools/elementary.hpp: the
+// ln(1 + x): the log1p of the working precision (elementary/elementary.hpp: the
 // platform's, or the library's own in the portable build) behind the
 // argument checks against -1.  The inverse hyperbolic functions call the
 // double instance with their own policy; e^x - 1 beside it is in expm1.hpp.
