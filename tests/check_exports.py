@@ -136,17 +136,17 @@ def main():
     is_pe = open(library, "rb").read(2) == b"MZ"
     have, problems = pe_exports(library) if is_pe else elf_exports(library)
     # std::size_t is unsigned long on 64-bit Linux, unsigned long long on Windows.
-    spec = surface(stem, "unsigned long long" if is_pe else "unsigned long", long_double_spelling(library))
+    expected = surface(stem, "unsigned long long" if is_pe else "unsigned long", long_double_spelling(library))
     names = listed(linker_list)
-    problems += [f"exported but not part of the surface: {n}" for n in sorted(have - spec)]
+    problems += [f"exported but not part of the surface: {n}" for n in sorted(have - expected)]
     problems += [f"listed for the linker but not part of the surface: {n}"
-                 for n in sorted(names - spec)]
+                 for n in sorted(names - expected)]
     problems += [f"listed for the linker but not exported: {n}" for n in sorted(names - have)]
     if complete:
-        problems += [f"missing from the surface: {n}" for n in sorted(spec - have)]
+        problems += [f"missing from the surface: {n}" for n in sorted(expected - have)]
     for p in problems:
         print(f"{stem}: {p}")
-    print(f"{stem}: {len(have)} exported, {len(spec)} in the surface")
+    print(f"{stem}: {len(have)} exported, {len(expected)} in the surface")
     return 1 if problems else 0
 
 
