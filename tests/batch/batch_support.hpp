@@ -4,6 +4,7 @@
 #ifndef VARNEL_TESTS_BATCH_BATCH_SUPPORT_HPP
 #define VARNEL_TESTS_BATCH_BATCH_SUPPORT_HPP
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -95,6 +96,18 @@ inline std::string describe_long(long double v) {
   char text[64];
   std::snprintf(text, sizeof text, "%La", v);
   return text;
+}
+
+// x and its `each` nearest values of T on either side, for every x.
+template <class T> void add_with_neighbours(std::vector<T>& v, T x, int each = 2) {
+  T lo = x, hi = x;
+  v.push_back(x);
+  for (int k = 0; k < each; ++k) {
+    lo = std::nextafter(lo, -std::numeric_limits<T>::infinity());
+    hi = std::nextafter(hi, std::numeric_limits<T>::infinity());
+    v.push_back(lo);
+    v.push_back(hi);
+  }
 }
 
 // A long double strictly between x and its upper neighbour in T, where long

@@ -36,6 +36,7 @@ namespace {
 
 namespace el = varnel::math::elementary::portable;
 namespace pd = varnel::math::elementary::portable::detail;
+using varnel_batch_test::add_with_neighbours;
 using varnel_batch_test::bits_equal;
 using varnel_batch_test::describe;
 using varnel_lanes_test::level;
@@ -53,17 +54,6 @@ std::vector<const level*> levels() {
   if (__builtin_cpu_supports("avx2")) v.push_back(&varnel_lanes_test::level_avx2);
   if (__builtin_cpu_supports("avx512f")) v.push_back(&varnel_lanes_test::level_avx512f);
   return v;
-}
-
-template <class T> void add_with_neighbours(std::vector<T>& v, T x) {
-  T lo = x, hi = x;
-  v.push_back(x);
-  for (int k = 0; k < 2; ++k) {
-    lo = std::nextafter(lo, -std::numeric_limits<T>::infinity());
-    hi = std::nextafter(hi, std::numeric_limits<T>::infinity());
-    v.push_back(lo);
-    v.push_back(hi);
-  }
 }
 
 template <class T> std::vector<T> special_values(std::initializer_list<double> bounds) {

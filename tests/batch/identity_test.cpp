@@ -48,18 +48,6 @@ std::size_t random_count() {
   return scaled(n);
 }
 
-// Two neighbours on each side of every value, for every value.
-template <class T> void add_with_neighbours(std::vector<T>& v, T x) {
-  T lo = x, hi = x;
-  v.push_back(x);
-  for (int k = 0; k < 2; ++k) {
-    lo = std::nextafter(lo, -std::numeric_limits<T>::infinity());
-    hi = std::nextafter(hi, std::numeric_limits<T>::infinity());
-    v.push_back(lo);
-    v.push_back(hi);
-  }
-}
-
 template <class T> std::vector<T> special_values() {
   using L = std::numeric_limits<T>;
   std::vector<T> v;
@@ -146,18 +134,6 @@ std::vector<double> own_range_thresholds(const std::string& name) {
     return {k_zero_end, -k_zero_end, k_zero_start, -k_zero_start};
   }
   return {};
-}
-
-// t and the eight values of T on each side of it.
-template <class T> void add_run(std::vector<T>& v, T t) {
-  v.push_back(t);
-  T lo = t, hi = t;
-  for (int k = 0; k < 8; ++k) {
-    lo = std::nextafter(lo, -std::numeric_limits<T>::infinity());
-    hi = std::nextafter(hi, std::numeric_limits<T>::infinity());
-    v.push_back(lo);
-    v.push_back(hi);
-  }
 }
 
 template <class T> T draw(std::uint64_t& s, const varnel_catalogue::domain& d, bool y_axis) {
@@ -336,7 +312,7 @@ template <class T> arguments<T> arguments_for(const std::string& name, bool two)
   }
   for (const auto& p : reference_points(name + (single ? "f" : ""))) v.push_back(static_cast<T>(p));
   for (T x : kernel_thresholds<T>(name)) v.push_back(x);
-  for (const double t : own_range_thresholds(name)) add_run(v, static_cast<T>(t));
+  for (const double t : own_range_thresholds(name)) add_with_neighbours(v, static_cast<T>(t), 8);
   std::uint64_t s = varnel_common::seed_of("batch/" + name + (single ? "f" : ""));
   const std::size_t n = random_count();
   for (std::size_t i = 0; i < n; ++i) {
