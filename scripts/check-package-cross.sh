@@ -21,6 +21,7 @@
 #     pkg-config), run under QEMU and report the expected errors.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/package-report.sh
 processor=${1:-}
 case "$processor" in
   aarch64) triple=aarch64-linux-gnu deb_arch=arm64 machine="AArch64" ;;
@@ -47,7 +48,7 @@ trap 'rm -rf "$work"' EXIT
 [ "$(dpkg-deb -f "${debs[0]}" Architecture)" = "$deb_arch" ] ||
   { echo "${debs[0]}: architecture $(dpkg-deb -f "${debs[0]}" Architecture), not $deb_arch"; exit 1; }
 dpkg-deb -x "${debs[0]}" "$work/deb"
-mkdir -p "$work/tgz" "$work/elsewhere"
+mkdir -p "$work/tgz"
 tar -xzf "${tgzs[0]}" -C "$work/tgz"
 tgz_prefix=$(echo "$work"/tgz/varnel-math-*)
 
@@ -100,19 +101,8 @@ echo "public headers under $triple-g++ -std=c++17 / -std=c99 with -Wall -Wextra 
 # varnel-math report from each unpacked package under QEMU, run from a
 # directory outside the source and build trees.
 for program in "$work/deb/usr/bin/varnel-math" "$tgz_prefix/bin/varnel-math"; do
-  (cd "$work/elsewhere" && "$run" "$program" report --quick >"$work/report.md" 2>"$work/report.err") ||
-    { echo "$program report failed:"; cat "$work/report.err"; exit 1; }
   data="$(dirname "$(dirname "$program")")/share/varnel-math/reference"
-  expected=$(cd "$data" && for f in *.tsv; do if [ -f "${f%.tsv}f.tsv" ]; then echo "${f%.tsv}"; fi; done | sort)
-  measured=$(awk '/^## Accuracy/ { a = 1 } /^## Speed/ { a = 0 } a && /^\| [a-z0-9]+ \| / && $2 != "function" { print $2 }' \
-    "$work/report.md" | sort -u)
-  if ! grep -q "^Against the reference data in $data:" "$work/report.md" || [ -z "$expected" ] ||
-    [ "$expected" != "$measured" ]; then
-    echo "$program report: accuracy of [$(echo $measured)], expected [$(echo $expected)] from $data"
-    cat "$work/report.md"
-    exit 1
-  fi
-  echo "$processor: $program report --quick under QEMU: $(tail -1 "$work/report.err")"
+  report_from_package "$processor: $program (QEMU)" "$data" "^Against the reference data in $data:" "$work" "$run" "$program"
 done
 
 # The example consumers against the unpacked .tar.gz: the CMake package

@@ -12,6 +12,7 @@
 #     package's bin directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/package-report.sh
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 rm -f out/packages/varnel-math-*-windows-x64.zip
@@ -45,22 +46,9 @@ echo "licence, changelog, varnel-math.exe and its reference data: ok"
 # varnel-math report from the unpacked .zip, run under Wine from a directory
 # outside the source and build trees: it must find its data beside itself
 # and report the accuracy of every double function that has data.
-mkdir -p "$work/elsewhere"
-wine_run="$PWD/cmake/windows/wine-run.sh"
-(cd "$work/elsewhere" && "$wine_run" "$prefix/bin/varnel-math.exe" report --quick \
-  >"$work/report.md" 2>"$work/report.err") || { echo "varnel-math.exe report failed:"; cat "$work/report.err"; exit 1; }
-tr -d '\r' <"$work/report.md" >"$work/report.txt"
-data="$prefix/share/varnel-math/reference"
-expected=$(cd "$data" && for f in *.tsv; do if [ -f "${f%.tsv}f.tsv" ]; then echo "${f%.tsv}"; fi; done | sort)
-measured=$(awk '/^## Accuracy/ { a = 1 } /^## Speed/ { a = 0 } a && /^\| [a-z0-9]+ \| / && $2 != "function" { print $2 }' \
-  "$work/report.txt" | sort -u)
-if ! grep -q '^Against the reference data in .*share.varnel-math.reference:' "$work/report.txt" || [ -z "$expected" ] ||
-  [ "$expected" != "$measured" ]; then
-  echo "varnel-math.exe report: accuracy of [$(echo $measured)], expected [$(echo $expected)]"
-  cat "$work/report.txt"
-  exit 1
-fi
-echo "varnel-math.exe report --quick from the unpacked .zip: $(tr -d '\r' <"$work/report.err" | tail -1)"
+report_from_package "varnel-math.exe from the unpacked .zip" "$prefix/share/varnel-math/reference" \
+  '^Against the reference data in .*share.varnel-math.reference:' "$work" \
+  "$PWD/cmake/windows/wine-run.sh" "$prefix/bin/varnel-math.exe"
 
 cmake -S examples/consumer -B "$work/consumer" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchains/mingw-w64-x86_64.cmake" \

@@ -8,6 +8,7 @@
 # cpack --preset linux to have written out/packages.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/package-report.sh
 prefix="$PWD/out/prefix"
 libdir="$prefix/lib"
 [ -d "$libdir" ] || libdir="$prefix/lib64"
@@ -83,21 +84,9 @@ echo "lintian: no errors, no warnings"
 # outside the source and build trees: it must find its reference data
 # beside itself and report the accuracy of every function that has data.
 dpkg-deb -x "${debs[0]}" "$work/deb"
-mkdir -p "$work/tgz" "$work/elsewhere"
+mkdir -p "$work/tgz"
 tar -xzf "${tgzs[0]}" -C "$work/tgz"
 for program in "$work/deb/usr/bin/varnel-math" "$work"/tgz/varnel-math-*/bin/varnel-math; do
-  (cd "$work/elsewhere" && "$program" report --quick >"$work/report.md" 2>"$work/report.err") ||
-    { echo "$program report failed:"; cat "$work/report.err"; exit 1; }
   data="$(dirname "$(dirname "$program")")/share/varnel-math/reference"
-  # The double functions with data: the files X.tsv beside an Xf.tsv.
-  expected=$(cd "$data" && for f in *.tsv; do if [ -f "${f%.tsv}f.tsv" ]; then echo "${f%.tsv}"; fi; done | sort)
-  measured=$(awk '/^## Accuracy/ { a = 1 } /^## Speed/ { a = 0 } a && /^\| [a-z0-9]+ \| / && $2 != "function" { print $2 }' \
-    "$work/report.md" | sort -u)
-  if ! grep -q "^Against the reference data in $data:" "$work/report.md" || [ -z "$expected" ] ||
-    [ "$expected" != "$measured" ]; then
-    echo "$program report: accuracy of [$(echo $measured)], expected [$(echo $expected)] from $data"
-    cat "$work/report.md"
-    exit 1
-  fi
-  echo "$program report --quick: $(tail -1 "$work/report.err")"
+  report_from_package "$program" "$data" "^Against the reference data in $data:" "$work" "$program"
 done
